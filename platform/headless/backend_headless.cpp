@@ -1,0 +1,126 @@
+// The test machine behind headless.h.
+#include <cstdio>
+#include <map>
+
+#include "platform/backend.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+namespace {
+struct Event {
+    enum Kind { Down, Up, Focus, Close } kind;
+    int key;
+};
+
+int32_t now = 0;
+int framems = 16;
+int flips = 0, fliplimit = 0, lastsync = -1;
+std::vector<Event> pending;
+std::multimap<int, std::function<void()>> script;
+std::function<void()> everyflip;
+std::vector<std::string> sounds;
+headless::Window window;
+std::string caption = "Quillmoor";
+bool failwindow = false;
+}  // namespace
+
+namespace headless {
+
+void Reset() {
+    now = 0;
+    framems = 16;
+    flips = 0;
+    fliplimit = 0;
+    lastsync = -1;
+    pending.clear();
+    script.clear();
+    everyflip = nullptr;
+    sounds.clear();
+    window = Window{};
+    failwindow = false;
+    ClearKeys();
+    CloseRequested();
+}
+
+void SetFrameMs(int ms) { framems = ms; }
+void AdvanceClock(int ms) { now += ms; }
+int32_t Now() { return now; }
+void KeyDown(int key) { pending.push_back({Event::Down, key}); }
+void KeyUp(int key) { pending.push_back({Event::Up, key}); }
+void Tap(int key) {
+    KeyDown(key);
+    KeyUp(key);
+}
+void FocusLost() { pending.push_back({Event::Focus, 0}); }
+void RequestClose() { pending.push_back({Event::Close, 0}); }
+void At(int frame, std::function<void()> fn) { script.emplace(frame, std::move(fn)); }
+void EveryFlip(std::function<void()> fn) { everyflip = std::move(fn); }
+void SetFlipLimit(int n) { fliplimit = n; }
+int Flips() { return flips; }
+int LastSync() { return lastsync; }
+uint32_t Pixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= SCREENW || y >= SCREENH) return 0;
+    return framebuffer[y * SCREENW + x] & 0xFFFFFF;
+}
+const std::vector<std::string>& SoundsPlayed() { return sounds; }
+void ClearSounds() { sounds.clear(); }
+const Window& GetWindow() { return window; }
+void FailNextWindow() { failwindow = true; }
+
+}  // namespace headless
+
+void PumpEvents() {
+    // Events are taken out first: a key handler may queue more.
+    std::vector<Event> events;
+    events.swap(pending);
+    for (const Event& e : events) {
+        switch (e.kind) {
+        case Event::Down: KeyDownEvent(e.key); break;
+        case Event::Up: KeyUpEvent(e.key); break;
+        case Event::Focus: FocusLostEvent(); break;
+        case Event::Close: CloseEvent(); break;
+        }
+    }
+}
+
+void SetWindowCaption(const char* text) {
+    caption = text;
+    window.caption = text;
+}
+
+bool CreateGraphics(int width, int height, int depth, int hertz, int) {
+    if (failwindow) {
+        failwindow = false;
+        std::fprintf(stderr, "cannot open the window: no display\n");
+        return false;
+    }
+    window = headless::Window{true, width, height, depth, hertz, caption};
+    return true;
+}
+
+void Flip(int sync) {
+    lastsync = sync;
+    ++flips;
+    now += framems;
+    if (fliplimit > 0 && flips > fliplimit) throw headless::FlipLimitReached{};
+    auto range = script.equal_range(flips);
+    std::vector<std::function<void()>> due;
+    for (auto it = range.first; it != range.second; ++it) due.push_back(it->second);
+    script.erase(range.first, range.second);
+    for (auto& fn : due) fn();
+    if (everyflip) everyflip();
+}
+
+bool TSound::Load(const char* path) {
+    name = path;
+    return FindEmbedded(path) != nullptr;
+}
+
+void TSound::Play() const { sounds.push_back(name); }
+
+int32_t ClockMs() { return now; }
+
+void EndProgram() {
+    std::fflush(stdout);
+    throw headless::ProgramEnded{};
+}

@@ -1,0 +1,60 @@
+// The test machine: the same platform operations as the real one, but the
+// clock is virtual (it advances by a chosen amount at every Flip), keys come
+// from a script, the frame stays in memory and sounds are only recorded.
+// Tests drive the game's real loops through it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace headless {
+
+// Thrown by EndProgram, so a test can run the game to its very end.
+struct ProgramEnded {};
+// Thrown by Flip when a test's frame budget is spent (a loop that never ends).
+struct FlipLimitReached {};
+
+// Forgets everything: keys, script, sounds, clock (back to 0), frame count,
+// window; the frame step returns to 16 ms.
+void Reset();
+
+// Milliseconds the virtual clock advances at every Flip.
+void SetFrameMs(int ms);
+void AdvanceClock(int ms);
+int32_t Now();
+
+// Keys and window events; they reach the game at its next keyboard query,
+// as the real window's events do.
+void KeyDown(int key);
+void KeyUp(int key);
+void Tap(int key);  // down and up again before the game looks
+void FocusLost();
+void RequestClose();
+
+// Runs fn inside the Flip that presents frame number `frame` (counting from 1),
+// after the frame is counted; or at every Flip.
+void At(int frame, std::function<void()> fn);
+void EveryFlip(std::function<void()> fn);
+// Flips allowed before FlipLimitReached is thrown; 0 means no limit.
+void SetFlipLimit(int flips);
+
+int Flips();
+int LastSync();
+uint32_t Pixel(int x, int y);  // 0xRRGGBB of the logical frame
+
+// Sounds started since Reset, by their built-in names ("sfx\menu.wav").
+const std::vector<std::string>& SoundsPlayed();
+void ClearSounds();
+
+struct Window {
+    bool open = false;
+    int width = 0, height = 0, depth = 0, hertz = 0;
+    std::string caption;
+};
+const Window& GetWindow();
+// Makes the next CreateGraphics fail, as a machine without a display would.
+void FailNextWindow();
+
+}  // namespace headless

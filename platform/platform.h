@@ -1,0 +1,153 @@
+// The game's only door to the machine: the 480x270 frame and its drawing
+// operations, pictures, sounds, the keyboard, files, the clock and the one
+// random sequence. Everything else in the game goes through here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/list.h"
+
+// ---------------------------------------------------------------- the frame
+
+constexpr int SCREENW = 480;
+constexpr int SCREENH = 270;
+
+// The logical screen, one 0xAARRGGBB word per pixel; alpha is always 0xFF
+// once drawn. Presented by Flip, scaled up by the backend.
+extern uint32_t framebuffer[SCREENW * SCREENH];
+
+// How a row of a frame looks to the drawing loops.
+enum : uint8_t { ROW_EMPTY, ROW_SOLID, ROW_MIXED };
+
+// A picture cut into equal cells. Pixels are stored per frame, row by row;
+// a stored 0 is a hole (the picture's pure black), anything else is opaque.
+struct TImage {
+    int cellw = 0, cellh = 0, frames = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> rowkind;  // per frame and row: all holes, no holes, or both
+
+    const uint32_t* Frame(int frame) const { return pixels.data() + (size_t)frame * cellw * cellh; }
+    // A built-in picture used whole.
+    bool Load(const char* path);
+    // A built-in picture cut into cells in reading order, keeping count
+    // frames from cell first.
+    bool LoadAnim(const char* path, int cellwidth, int cellheight, int first, int count);
+    // Cuts an already decoded RGB picture (w x h, 3 bytes a pixel).
+    bool FromRGB(const uint8_t* rgb, int w, int h, int cellwidth, int cellheight, int first, int count);
+};
+
+void SetResolution(int w, int h);
+void SetClsColor(int r, int g, int b);
+void Cls();
+void SetColor(int r, int g, int b);
+void CurrentColor(int& r, int& g, int& b);
+void SetDrawOrigin(int x, int y);
+void GetDrawOrigin(int& x, int& y);
+void DrawSprite(const TImage& image, int x, int y, int frame);
+void DrawRect(int x, int y, int w, int h);
+
+// ---------------------------------------------------------------- window
+
+// Opens the window; false (after one line on standard error) when it cannot.
+bool CreateGraphics(int width, int height, int depth, int hertz, int flags);
+void SetWindowCaption(const char* caption);
+// Presents the frame; sync 1 waits for the display's vertical blank.
+void Flip(int sync);
+
+// ---------------------------------------------------------------- sound
+
+struct TSound {
+    std::string name;
+    void* chunk = nullptr;  // the backend's decoded sound
+    bool Load(const char* path);
+    void Play() const;
+};
+
+// ---------------------------------------------------------------- keyboard
+
+// Key codes of the keyboard table.
+enum : int {
+    KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_SHIFT = 16, KEY_CONTROL = 17, KEY_ALT = 18,
+    KEY_ESCAPE = 27, KEY_SPACE = 32, KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40,
+    KEY_0 = 48, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9,
+    KEY_A = 65, KEY_D = 68, KEY_O = 79, KEY_P = 80, KEY_S = 83, KEY_W = 87, KEY_X = 88, KEY_Z = 90,
+};
+
+int KeyPressed(int key);
+bool KeyHeld(int key);
+void ClearKeys();
+bool CloseRequested();
+
+// What a backend reports when it collects the window's events.
+void KeyDownEvent(int key);  // a press, or the system's auto-repeat
+void KeyUpEvent(int key);
+void FocusLostEvent();
+void CloseEvent();
+
+// ---------------------------------------------------------------- files
+
+// An open file. Reads come from the whole file held in memory; writes are
+// gathered and reach the disk at Close, through a temporary file renamed over
+// the old one, so a failed or interrupted save never leaves half a file.
+class TStream {
+public:
+    uint8_t ReadByte();
+    uint16_t ReadShort();
+    int32_t ReadInt();
+    std::string ReadLine();
+    void WriteByte(int v);
+    void WriteShort(int v);
+    void WriteInt(int32_t v);
+    void WriteLine(const std::string& text);
+    void WriteBytes(const void* data, size_t n);
+    size_t ReadBytes(void* data, size_t n);
+    // For a read: the file's length. For a write: bytes written so far.
+    size_t Size() const { return data.size(); }
+    size_t Position() const { return pos; }
+    bool Eof() const { return pos >= data.size(); }
+    // A read went past the end of the file.
+    bool Failed() const { return failed; }
+    // Finishes the file; for a write, true when it reached the disk whole.
+    bool Close();
+    ~TStream();
+
+private:
+    friend std::unique_ptr<TStream> OpenRead(const std::string& path);
+    friend std::unique_ptr<TStream> OpenWrite(const std::string& path);
+    std::vector<uint8_t> data;
+    size_t pos = 0;
+    int fd = -1;  // the temporary file of a write
+    bool writing = false, failed = false, closed = false;
+    std::string path;
+};
+
+// Game paths use "\" between folders.
+std::string SystemPath(const std::string& path);
+std::unique_ptr<TStream> OpenRead(const std::string& path);
+std::unique_ptr<TStream> OpenWrite(const std::string& path);
+void MakeDir(const std::string& path);
+std::vector<std::string> ListDir(const std::string& path);
+void PrintLine(const std::string& text);
+
+// ---------------------------------------------------------------- clock, dice, end
+
+int32_t ClockMs();
+extern int32_t randstate;
+void SeedRand(int32_t seed);
+double RandUniform();
+int32_t Rand(int32_t min, int32_t max);
+[[noreturn]] void EndProgram();
+
+// ---------------------------------------------------------------- built-in files
+
+struct EmbeddedFile {
+    const char* name;  // "gfx\font.png"
+    const unsigned char* data;
+    size_t size;
+};
+extern const EmbeddedFile embeddedfiles[];  // ends with a null name
+const EmbeddedFile* FindEmbedded(const std::string& name);

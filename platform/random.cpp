@@ -1,0 +1,34 @@
+// The game's one random sequence: the minimal-standard multiplicative
+// generator (48271 modulo 2^31 - 1), stepped without overflow by Schrage's
+// method. Each uniform draw takes two steps for 56 bits of precision.
+#include "platform/platform.h"
+
+int32_t randstate = 4660;
+
+namespace {
+int32_t Step(int32_t s) {
+    s = 48271 * (s % 44488) - 3399 * (s / 44488);
+    if (s < 0) s += 2147483647;
+    return s;
+}
+}  // namespace
+
+void SeedRand(int32_t seed) {
+    randstate = seed & 2147483647;
+    if (randstate == 0 || randstate == 2147483647) randstate = 4660;
+}
+
+double RandUniform() {
+    const int32_t s1 = Step(randstate);
+    const int32_t s2 = Step(s1);
+    randstate = s2;
+    return ((double)(s1 & 0x1FFFFFFC) + (double)(s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
+}
+
+int32_t Rand(int32_t min, int32_t max) {
+    const double u = RandUniform();
+    const int64_t d = (int64_t)max - min;
+    // A reversed range still lands between its two bounds.
+    if (d > 0) return (int32_t)(min + (int64_t)(u * (double)(d + 1)));
+    return (int32_t)(max + (int64_t)(u * (double)(1 - d)));
+}

@@ -1,0 +1,49 @@
+// Start-up in its fixed order, the main loop and the end of the program.
+#include "shell/assets.h"
+#include "shell/shell.h"
+#include "ui/ui.h"
+
+uint8_t quit = 0;
+
+namespace {
+// Until the overworld takes over the main loop, a step only listens for the
+// window's close button.
+void UpdateStep() {
+    if (CloseRequested()) quit = 1;
+}
+
+void DrawFrame() {
+    Cls();
+    FPS::DrawFPS();
+}
+}  // namespace
+
+int RunGame() {
+    quit = 0;
+    accum = 0.0f;
+    SetWindowCaption("Quillmoor");
+    SeedRand(ClockMs());
+    // The file is rewritten at once with what was read (or the defaults), so a
+    // player always finds all four lines to edit.
+    LoadSettings();
+    SaveSettings();
+    textleaps.Clear();
+    MakeDir("worlds");
+    LoadAssets();
+    // Full screen is only offered at the scale that fills 1920x1080; the file
+    // keeps the player's wish until the settings are saved again.
+    if (UPSCALING != 4 && FULLSCREEN == 1) FULLSCREEN = 0;
+    // Any other value than 0 or 1 (only a hand-edited file has one) means a window.
+    const int depth = FULLSCREEN == 1 ? 32 : 0;
+    if (!CreateGraphics(UPSCALING * 480, UPSCALING * 270, depth, 60, 0)) return 1;
+    SetResolution(480, 270);
+    SetClsColor(32, 24, 16);
+    lasttime = ClockMs();
+
+    while (!quit) {
+        if (StepDue()) UpdateStep();
+        DrawFrame();
+        Flip(VSYNC);
+    }
+    EndProgram();
+}

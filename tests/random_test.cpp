@@ -1,0 +1,54 @@
+// The random sequence: its seeding, its bounds and reversed ranges.
+#include "platform/platform.h"
+#include "testutil.h"
+
+TEST(Random, SeedZeroAndTheTopValueStartFrom4660) {
+    for (int32_t seed : {0, 2147483647, -1 /* & 0x7FFFFFFF */}) {
+        SeedRand(seed);
+        EXPECT_EQ(randstate, 4660) << seed;
+    }
+    SeedRand(12345);
+    EXPECT_EQ(randstate, 12345);
+    SeedRand(-5);
+    EXPECT_EQ(randstate, 2147483643);
+}
+
+TEST(Random, StepsFollowTheMinimalStandardSequence) {
+    // 4660 * 48271 mod (2^31 - 1), and once more.
+    SeedRand(0);
+    const int64_t m = 2147483647;
+    int64_t s1 = 4660LL * 48271 % m, s2 = s1 * 48271 % m;
+    double u = ((double)(s1 & 0x1FFFFFFC) + (double)(s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
+    EXPECT_EQ(RandUniform(), u);
+    EXPECT_EQ(randstate, s2);
+    // Large states take Schrage's path through the negative branch.
+    randstate = 2147483646;
+    RandUniform();
+    int64_t t1 = 2147483646LL * 48271 % m, t2 = t1 * 48271 % m;
+    EXPECT_EQ(randstate, t2);
+}
+
+TEST(Random, RangesAreClosedAndReversedRangesStayBetweenTheirBounds) {
+    SeedRand(99);
+    EXPECT_EQ(Rand(0, 0), 0);
+    EXPECT_EQ(Rand(5, 5), 5);
+    struct Case {
+        int lo, hi, min, max;
+    } cases[] = {{1, 100, 1, 100}, {0, 4, 0, 4}, {10, 3, 3, 10}, {-5, -9, -9, -5}, {0, 1, 0, 1}};
+    for (const Case& c : cases) {
+        bool seenmin = false, seenmax = false;
+        for (int i = 0; i < 20000; ++i) {
+            int v = Rand(c.lo, c.hi);
+            ASSERT_GE(v, c.min);
+            ASSERT_LE(v, c.max);
+            seenmin |= v == c.min;
+            seenmax |= v == c.max;
+        }
+        EXPECT_TRUE(seenmin && seenmax) << c.lo << ".." << c.hi;
+    }
+    // Wide ranges do not overflow.
+    for (int i = 0; i < 1000; ++i) {
+        int v = Rand(-2147483647 - 1, 2147483647);
+        (void)v;
+    }
+}

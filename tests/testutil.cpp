@@ -1,0 +1,60 @@
+#include "testutil.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "ui/ui.h"
+
+void GameTest::SetUp() {
+    char buf[4096];
+    previous = getcwd(buf, sizeof buf) ? buf : ".";
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quillmoor-test-XXXXXX").string();
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back(0);
+    ASSERT_NE(mkdtemp(name.data()), nullptr);
+    folder = name.data();
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    headless::Reset();
+    UPSCALING = 2;
+    FULLSCREEN = 0;
+    WORLDNAME = "Defaultia";
+    VSYNC = 1;
+    quit = 0;
+    accum = 0;
+    lasttime = 0;
+    deltatime = 0;
+    FPS::framecount = FPS::nextupdate = FPS::current = 0;
+    SetColor(255, 255, 255);
+    SetDrawOrigin(0, 0);
+    SetClsColor(0, 0, 0);
+    SeedRand(0);
+    textleaps.Clear();
+}
+
+void GameTest::TearDown() {
+    if (chdir(previous.c_str()) != 0) std::perror("chdir");
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::string& path) {
+    auto b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}

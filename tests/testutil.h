@@ -1,0 +1,22 @@
+// Shared test ground: every test runs in a fresh empty folder of its own on
+// the headless machine, with the game's globals as at program start.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string folder, previous;
+};
+
+// The bytes of a file in the working folder; empty when it is missing.
+std::vector<unsigned char> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);

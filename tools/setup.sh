@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing Quillmoor needs, from Debian's packages,
+# when it is missing. Safe to run again: present packages are left alone.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev
+  libgtest-dev libbenchmark-dev
+  libx11-dev xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
