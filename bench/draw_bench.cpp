@@ -1,11 +1,13 @@
-// One overworld-sized frame: a clear, 608 masked 16x16 tiles covering the
-// screen (a third of them tinted), 20 sprites and 30 characters of text.
+// One overworld-sized frame of the built-in pictures: a clear, 608 masked
+// 16x16 tiles covering the screen (a third of them tinted), 20 sprites and
+// 30 characters of text.
 // Drawn by the game's own drawing and, for comparison, by SDL's software
 // renderer with a colour mod per draw; both must give the same pixels.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,23 +15,29 @@
 #include "platform/platform.h"
 
 namespace {
+// A built-in picture, and the same picture as plain RGB for SDL: its frames
+// side by side in one strip.
 struct Sheet {
     TImage image;
     std::vector<uint8_t> rgb;
     int w, h;
 };
 
-// A sheet of cells with about one pixel in four a hole, like trees on grass.
-Sheet MakeSheet(int w, int h, int cw, int ch, uint32_t seed) {
-    Sheet s{TImage{}, std::vector<uint8_t>((size_t)w * h * 3), w, h};
-    for (size_t i = 0; i < (size_t)w * h; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        bool hole = (seed >> 28) < 4;
-        s.rgb[i * 3 + 0] = hole ? 0 : (uint8_t)(seed >> 8);
-        s.rgb[i * 3 + 1] = hole ? 0 : (uint8_t)(seed >> 16);
-        s.rgb[i * 3 + 2] = hole ? 0 : (uint8_t)(seed >> 24) | 1;
-    }
-    s.image.FromRGB(s.rgb.data(), w, h, cw, ch, 0, (w / cw) * (h / ch));
+Sheet LoadSheet(const char* path, int cw, int ch, int frames) {
+    Sheet s;
+    if (!s.image.LoadAnim(path, cw, ch, 0, frames)) std::exit(1);
+    s.w = cw * frames;
+    s.h = ch;
+    s.rgb.assign((size_t)s.w * s.h * 3, 0);
+    for (int f = 0; f < frames; ++f)
+        for (int y = 0; y < ch; ++y)
+            for (int x = 0; x < cw; ++x) {
+                uint32_t p = s.image.Frame(f)[y * cw + x];
+                uint8_t* o = &s.rgb[((size_t)y * s.w + f * cw + x) * 3];
+                o[0] = (uint8_t)(p >> 16);
+                o[1] = (uint8_t)(p >> 8);
+                o[2] = (uint8_t)p;
+            }
     return s;
 }
 
@@ -38,18 +46,22 @@ struct Draw {
     int x, y, frame, r, g, b;
 };
 
+// The overworld mid-slide: the seven terrain tiles, a third of them dimmed
+// or shimmering, then creatures and a line of text.
 std::vector<Draw> BuildFrame(const Sheet& tiles, const Sheet& sprites, const Sheet& font) {
     std::vector<Draw> draws;
-    // A sliding map: tiles start half a tile off the top-left corner.
     int n = 0;
     for (int ty = 0; ty < 19; ++ty)
         for (int tx = 0; tx < 32; ++tx, ++n) {
-            bool tinted = n % 3 == 0;
-            int shade = tinted ? 160 + (n * 7) % 96 : 255;
-            draws.push_back({&tiles, tx * 16 - 8, ty * 16 - 9, n % 7, tinted ? 192 : 255, tinted ? shade : 255,
-                             tinted ? 192 : 255});
+            const bool tinted = n % 3 == 0;
+            const int grey = !tinted ? 255 : n % 2 ? 192 : 223 + 8 * (n % 5);
+            draws.push_back({&tiles, tx * 16 - 8, ty * 16 - 9, (n * 5) % 7, grey, grey, grey});
         }
-    for (int i = 0; i < 20; ++i) draws.push_back({&sprites, 30 + i * 21, 100 + (i % 5) * 13, i % 4, 255, 255, 255});
+    for (int i = 0; i < 20; ++i) {
+        const bool tinted = i % 2 == 1;
+        draws.push_back({&sprites, 30 + i * 21, 100 + (i % 5) * 13, i % 4 + 8 * (i % 2), 255, tinted ? 128 : 255,
+                         tinted ? 128 : 255});
+    }
     for (int i = 0; i < 30; ++i) draws.push_back({&font, 4 + i * 4, 4, 33 + i, 255, 255, i < 15 ? 255 : 128});
     return draws;
 }
@@ -89,8 +101,7 @@ struct SoftwareScreen {
         for (const Draw& d : draws) {
             SDL_Texture* t = textures[d.sheet];
             const TImage& img = d.sheet->image;
-            int across = d.sheet->w / img.cellw;
-            SDL_Rect src{(d.frame % across) * img.cellw, (d.frame / across) * img.cellh, img.cellw, img.cellh};
+            SDL_Rect src{d.frame * img.cellw, 0, img.cellw, img.cellh};
             SDL_Rect dst{d.x, d.y, img.cellw, img.cellh};
             SDL_SetTextureColorMod(t, (Uint8)d.r, (Uint8)d.g, (Uint8)d.b);
             SDL_RenderCopy(renderer, t, &src, &dst);
@@ -100,10 +111,8 @@ struct SoftwareScreen {
     uint32_t Pixel(int x, int y) const { return ((const uint32_t*)target->pixels)[y * (target->pitch / 4) + x] & 0xFFFFFF; }
 };
 
-Sheet tiles = MakeSheet(256, 256, 16, 16, 1);
-Sheet sprites = MakeSheet(64, 64, 16, 16, 2);
-Sheet font = MakeSheet(64, 40, 4, 5, 3);
-std::vector<Draw> frame = BuildFrame(tiles, sprites, font);
+Sheet tiles, sprites, font;
+std::vector<Draw> frame;
 
 void BM_OverworldFrame(benchmark::State& state) {
     SetClsColor(32, 24, 16);
@@ -152,6 +161,10 @@ bool SamePixels() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tiles = LoadSheet("gfx\\overworld.png", 16, 16, 256);
+    sprites = LoadSheet("gfx\\player.png", 16, 16, 16);
+    font = LoadSheet("gfx\\font.png", 4, 5, 128);
+    frame = BuildFrame(tiles, sprites, font);
     bool same = SamePixels();
     std::printf("pixels identical to SDL's software renderer: %s\n", same ? "yes" : "NO");
     benchmark::Initialize(&argc, argv);

@@ -40,8 +40,7 @@ void BlitPlain(const BlitJob& j) {
     uint32_t* dst = j.dst;
     const uint32_t* src = j.src;
     const int n = j.n, rows = j.rows, pitch = j.pitch;
-    uint8_t kinds[SCREENH];  // rows are clipped to the screen
-    for (int row = 0; row < rows; ++row) kinds[row] = j.rowkind[row];
+    const uint8_t* kinds = j.rowkind;
     for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch) {
         const uint8_t kind = kinds[row];
         if (kind == ROW_EMPTY) continue;
@@ -67,8 +66,7 @@ void BlitTinted(const BlitJob& j) {
     const uint32_t* src = j.src;
     const int n = j.n, rows = j.rows, pitch = j.pitch;
     const uint32_t r = j.r, g = j.g, b = j.b;
-    uint8_t kinds[SCREENH];  // rows are clipped to the screen
-    for (int row = 0; row < rows; ++row) kinds[row] = j.rowkind[row];
+    const uint8_t* kinds = j.rowkind;
     for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch) {
         const uint8_t kind = kinds[row];
         if (kind == ROW_EMPTY) continue;
