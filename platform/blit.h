@@ -1,9 +1,11 @@
-// The inner loops of sprite drawing, written once over a vector width and
-// compiled for each instruction set the game may meet (blit_sse2.cpp,
-// blit_avx2.cpp); draw.cpp picks the widest the processor has.
+// The inner loops of drawing, written once over a vector width and compiled
+// for each instruction set the game may meet (blit_sse2.cpp, blit_avx2.cpp);
+// draw.cpp picks the widest the processor has.
 //
 // Rows are classed when a picture is loaded: a row with no holes is copied
-// without looking at the screen beneath, a row of holes is skipped.
+// without looking at the screen beneath, a row of holes is skipped. The
+// overworld's tiles have no holes at all and are 16 texels wide, so a whole
+// solid frame of that width gets a loop with nothing left to decide.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +17,18 @@ struct BlitJob {
     uint32_t* dst;
     const uint32_t* src;
     const uint8_t* rowkind;  // per source row: ROW_EMPTY, ROW_SOLID or ROW_MIXED
+    uint8_t framekind;       // ROW_SOLID when every row of the frame is
     int n, rows, pitch;
-    uint32_t r, g, b;  // the tint, 0..255 each
+    uint32_t r, g, b;  // the tint, 0..255 each; for a fill, the colour as a pixel in r
 };
 
 using BlitFn = void (*)(const BlitJob&);
 void BlitPlainSSE2(const BlitJob&);
 void BlitTintedSSE2(const BlitJob&);
+void FillSSE2(const BlitJob&);
 void BlitPlainAVX2(const BlitJob&);
 void BlitTintedAVX2(const BlitJob&);
+void FillAVX2(const BlitJob&);
 
 // texel x colour / 255 per component, truncated; opaque.
 inline uint32_t TintTexel(uint32_t t, uint32_t r, uint32_t g, uint32_t b) {
@@ -31,56 +36,74 @@ inline uint32_t TintTexel(uint32_t t, uint32_t r, uint32_t g, uint32_t b) {
     return 0xFF000000u | (tr * r / 255) << 16 | (tg * g / 255) << 8 | (tb * b / 255);
 }
 
-// V supplies: Reg, N (texels per register), Load, Store, Holes (all ones
-// where the texel is a hole), Select(holes, texel, screen), and Tint(state, texel).
-// The job is copied to locals first: the screen's texels may alias its
-// fields as far as the compiler knows, which would reload them every store.
-template <class V>
-void BlitPlain(const BlitJob& j) {
+// V supplies: Reg, N (texels per register), Load, Store, Splat, Holes (all
+// ones where the texel is a hole), Select(holes, texel, screen), and
+// Tint(state, texel) with MakeTint(r, g, b).
+//
+// Op is what becomes of one register of texels: copied, or tinted. The job
+// is copied to locals first: the screen's texels may alias its fields as far
+// as the compiler knows, which would reload them at every store.
+template <class V, class Op>
+inline void BlitRows(const BlitJob& j, const Op& op, uint32_t (*one)(uint32_t, const BlitJob&)) {
     uint32_t* dst = j.dst;
     const uint32_t* src = j.src;
     const int n = j.n, rows = j.rows, pitch = j.pitch;
+    if (j.framekind == ROW_SOLID) {
+        if (n == 16) {
+            for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch)
+                for (int i = 0; i < 16; i += V::N) V::Store(dst + i, op(V::Load(src + i)));
+            return;
+        }
+        for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch) {
+            int i = 0;
+            for (; i + V::N <= n; i += V::N) V::Store(dst + i, op(V::Load(src + i)));
+            for (; i < n; ++i) dst[i] = one(src[i], j);
+        }
+        return;
+    }
     const uint8_t* kinds = j.rowkind;
     for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch) {
         const uint8_t kind = kinds[row];
         if (kind == ROW_EMPTY) continue;
         int i = 0;
         if (kind == ROW_SOLID) {
-            for (; i + V::N <= n; i += V::N) V::Store(dst + i, V::Load(src + i));
-            for (; i < n; ++i) dst[i] = src[i];
+            for (; i + V::N <= n; i += V::N) V::Store(dst + i, op(V::Load(src + i)));
+            for (; i < n; ++i) dst[i] = one(src[i], j);
             continue;
         }
         for (; i + V::N <= n; i += V::N) {
             typename V::Reg s = V::Load(src + i);
-            V::Store(dst + i, V::Select(V::Holes(s), s, V::Load(dst + i)));
+            V::Store(dst + i, V::Select(V::Holes(s), op(s), V::Load(dst + i)));
         }
         for (; i < n; ++i)
-            if (src[i]) dst[i] = src[i];
+            if (src[i]) dst[i] = one(src[i], j);
     }
+}
+
+inline uint32_t CopyTexel(uint32_t t, const BlitJob&) { return t; }
+inline uint32_t TintTexelOf(uint32_t t, const BlitJob& j) { return TintTexel(t, j.r, j.g, j.b); }
+
+template <class V>
+void BlitPlain(const BlitJob& j) {
+    BlitRows<V>(j, [](typename V::Reg s) { return s; }, CopyTexel);
 }
 
 template <class V>
 void BlitTinted(const BlitJob& j) {
     const typename V::TintState t = V::MakeTint(j.r, j.g, j.b);
+    BlitRows<V>(j, [&t](typename V::Reg s) { return V::Tint(t, s); }, TintTexelOf);
+}
+
+// Fills n pixels of each of `rows` rows with the colour held in j.r.
+template <class V>
+void Fill(const BlitJob& j) {
+    const typename V::Reg c = V::Splat(j.r);
     uint32_t* dst = j.dst;
-    const uint32_t* src = j.src;
-    const int n = j.n, rows = j.rows, pitch = j.pitch;
-    const uint32_t r = j.r, g = j.g, b = j.b;
-    const uint8_t* kinds = j.rowkind;
-    for (int row = 0; row < rows; ++row, dst += SCREENW, src += pitch) {
-        const uint8_t kind = kinds[row];
-        if (kind == ROW_EMPTY) continue;
+    const int n = j.n, rows = j.rows;
+    const uint32_t pixel = j.r;
+    for (int row = 0; row < rows; ++row, dst += SCREENW) {
         int i = 0;
-        if (kind == ROW_SOLID) {
-            for (; i + V::N <= n; i += V::N) V::Store(dst + i, V::Tint(t, V::Load(src + i)));
-            for (; i < n; ++i) dst[i] = TintTexel(src[i], r, g, b);
-            continue;
-        }
-        for (; i + V::N <= n; i += V::N) {
-            typename V::Reg s = V::Load(src + i);
-            V::Store(dst + i, V::Select(V::Holes(s), V::Tint(t, s), V::Load(dst + i)));
-        }
-        for (; i < n; ++i)
-            if (src[i]) dst[i] = TintTexel(src[i], r, g, b);
+        for (; i + V::N <= n; i += V::N) V::Store(dst + i, c);
+        for (; i < n; ++i) dst[i] = pixel;
     }
 }

@@ -3,7 +3,6 @@
 // colour. The overworld draws some six hundred tiles a frame, so the common
 // cases (white tint, whole rows) have their own tight paths.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/blit.h"
 #include "platform/platform.h"
@@ -19,12 +18,12 @@ inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 // Chosen once: the wider loops where the processor has them.
 struct Blitters {
-    BlitFn plain, tinted;
+    BlitFn plain, tinted, fill;
 };
 Blitters ChooseBlitters() {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return {BlitPlainAVX2, BlitTintedAVX2};
-    return {BlitPlainSSE2, BlitTintedSSE2};
+    if (__builtin_cpu_supports("avx2")) return {BlitPlainAVX2, BlitTintedAVX2, FillAVX2};
+    return {BlitPlainSSE2, BlitTintedSSE2, FillSSE2};
 }
 const Blitters blitters = ChooseBlitters();
 }  // namespace
@@ -40,8 +39,12 @@ void SetClsColor(int r, int g, int b) {
 }
 
 void Cls() {
-    uint32_t c = 0xFF000000u | (uint32_t)Clamp255(clsr) << 16 | (uint32_t)Clamp255(clsg) << 8 | (uint32_t)Clamp255(clsb);
-    std::fill_n(framebuffer, SCREENW * SCREENH, c);
+    BlitJob job{};
+    job.dst = framebuffer;
+    job.n = SCREENW;
+    job.rows = SCREENH;
+    job.r = 0xFF000000u | (uint32_t)Clamp255(clsr) << 16 | (uint32_t)Clamp255(clsg) << 8 | (uint32_t)Clamp255(clsb);
+    blitters.fill(job);
 }
 
 void SetColor(int r, int g, int b) {
@@ -79,6 +82,7 @@ void DrawSprite(const TImage& image, int x, int y, int frame) {
     job.src = image.Frame(frame) + (size_t)(y0 - y) * w + (x0 - x);
     job.dst = framebuffer + (size_t)y0 * SCREENW + x0;
     job.rowkind = image.rowkind.data() + (size_t)frame * h + (y0 - y);
+    job.framekind = image.framekind[frame];
     job.n = n;
     job.rows = y1 - y0;
     job.pitch = w;
@@ -106,6 +110,10 @@ void DrawRect(int x, int y, int w, int h) {
     const int x0 = std::max(x, 0), x1 = (int)std::min<long long>((long long)x + w, SCREENW);
     const int y0 = std::max(y, 0), y1 = (int)std::min<long long>((long long)y + h, SCREENH);
     if (x0 >= x1 || y0 >= y1) return;
-    const uint32_t c = 0xFF000000u | (uint32_t)Clamp255(colr) << 16 | (uint32_t)Clamp255(colg) << 8 | (uint32_t)Clamp255(colb);
-    for (int row = y0; row < y1; ++row) std::fill_n(framebuffer + (size_t)row * SCREENW + x0, x1 - x0, c);
+    BlitJob job{};
+    job.dst = framebuffer + (size_t)y0 * SCREENW + x0;
+    job.n = x1 - x0;
+    job.rows = y1 - y0;
+    job.r = 0xFF000000u | (uint32_t)Clamp255(colr) << 16 | (uint32_t)Clamp255(colg) << 8 | (uint32_t)Clamp255(colb);
+    blitters.fill(job);
 }

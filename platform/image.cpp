@@ -71,6 +71,7 @@ bool TImage::FromRGB(const uint8_t* rgb, int w, int h, int cw, int ch, int first
     frames = count;
     pixels.assign((size_t)cw * ch * count, 0);
     rowkind.assign((size_t)ch * count, ROW_MIXED);
+    framekind.assign((size_t)count, ROW_SOLID);
     for (int f = 0; f < count; ++f) {
         const int cell = first + f, cx = (cell % across) * cw, cy = (cell / across) * ch;
         uint32_t* out = pixels.data() + (size_t)f * cw * ch;
@@ -84,6 +85,7 @@ bool TImage::FromRGB(const uint8_t* rgb, int w, int h, int cw, int ch, int first
             int opaque = 0;
             for (int x = 0; x < cw; ++x) opaque += out[y * cw + x] != 0;
             rowkind[(size_t)f * ch + y] = opaque == 0 ? ROW_EMPTY : opaque == cw ? ROW_SOLID : ROW_MIXED;
+            if (opaque != cw) framekind[f] = ROW_MIXED;
         }
     }
     return true;

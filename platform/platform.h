@@ -28,7 +28,8 @@ enum : uint8_t { ROW_EMPTY, ROW_SOLID, ROW_MIXED };
 struct TImage {
     int cellw = 0, cellh = 0, frames = 0;
     std::vector<uint32_t> pixels;
-    std::vector<uint8_t> rowkind;  // per frame and row: all holes, no holes, or both
+    std::vector<uint8_t> rowkind;    // per frame and row: all holes, no holes, or both
+    std::vector<uint8_t> framekind;  // per frame: ROW_SOLID when it has no hole at all
 
     const uint32_t* Frame(int frame) const { return pixels.data() + (size_t)frame * cellw * cellh; }
     // A built-in picture used whole.
