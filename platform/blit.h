@@ -22,12 +22,13 @@ struct BlitJob {
     uint32_t r, g, b;  // the tint, 0..255 each; for a fill, the colour as a pixel in r
 };
 
-using BlitFn = void (*)(const BlitJob&);
-void BlitPlainSSE2(const BlitJob&);
-void BlitTintedSSE2(const BlitJob&);
+// A whole sprite draw (position already moved by the origin, colour already
+// clamped) and a fill, for each instruction set.
+using SpriteFn = void (*)(const TImage&, int x, int y, int frame, uint32_t r, uint32_t g, uint32_t b);
+using FillFn = void (*)(const BlitJob&);
+void SpriteSSE2(const TImage&, int, int, int, uint32_t, uint32_t, uint32_t);
 void FillSSE2(const BlitJob&);
-void BlitPlainAVX2(const BlitJob&);
-void BlitTintedAVX2(const BlitJob&);
+void SpriteAVX2(const TImage&, int, int, int, uint32_t, uint32_t, uint32_t);
 void FillAVX2(const BlitJob&);
 
 // texel x colour / 255 per component, truncated; opaque.
@@ -83,15 +84,30 @@ inline void BlitRows(const BlitJob& j, const Op& op, uint32_t (*one)(uint32_t, c
 inline uint32_t CopyTexel(uint32_t t, const BlitJob&) { return t; }
 inline uint32_t TintTexelOf(uint32_t t, const BlitJob& j) { return TintTexel(t, j.r, j.g, j.b); }
 
+// Clips the frame to the screen and draws it; white takes the plain copy.
 template <class V>
-void BlitPlain(const BlitJob& j) {
-    BlitRows<V>(j, [](typename V::Reg s) { return s; }, CopyTexel);
-}
-
-template <class V>
-void BlitTinted(const BlitJob& j) {
-    const typename V::TintState t = V::MakeTint(j.r, j.g, j.b);
-    BlitRows<V>(j, [&t](typename V::Reg s) { return V::Tint(t, s); }, TintTexelOf);
+inline void Sprite(const TImage& image, int x, int y, int frame, uint32_t r, uint32_t g, uint32_t b) {
+    const int w = image.cellw, h = image.cellh;
+    const int x0 = x > 0 ? x : 0, x1 = x + w < SCREENW ? x + w : SCREENW;
+    const int y0 = y > 0 ? y : 0, y1 = y + h < SCREENH ? y + h : SCREENH;
+    if (x0 >= x1 || y0 >= y1) return;
+    BlitJob j;
+    j.src = image.Frame(frame) + (size_t)(y0 - y) * w + (x0 - x);
+    j.dst = framebuffer + (size_t)y0 * SCREENW + x0;
+    j.rowkind = image.rowkind.data() + (size_t)frame * h + (y0 - y);
+    j.framekind = image.framekind[frame];
+    j.n = x1 - x0;
+    j.rows = y1 - y0;
+    j.pitch = w;
+    j.r = r;
+    j.g = g;
+    j.b = b;
+    if ((r & g & b) == 255) {
+        BlitRows<V>(j, [](typename V::Reg s) { return s; }, CopyTexel);
+    } else {
+        const typename V::TintState t = V::MakeTint(r, g, b);
+        BlitRows<V>(j, [&t](typename V::Reg s) { return V::Tint(t, s); }, TintTexelOf);
+    }
 }
 
 // Fills n pixels of each of `rows` rows with the colour held in j.r.

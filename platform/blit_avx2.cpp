@@ -31,6 +31,7 @@ struct AVX2 {
 };
 }  // namespace
 
-void BlitPlainAVX2(const BlitJob& j) { BlitPlain<AVX2>(j); }
-void BlitTintedAVX2(const BlitJob& j) { BlitTinted<AVX2>(j); }
+void SpriteAVX2(const TImage& image, int x, int y, int frame, uint32_t r, uint32_t g, uint32_t b) {
+    Sprite<AVX2>(image, x, y, frame, r, g, b);
+}
 void FillAVX2(const BlitJob& j) { Fill<AVX2>(j); }

@@ -35,6 +35,7 @@ struct SSE2 {
 };
 }  // namespace
 
-void BlitPlainSSE2(const BlitJob& j) { BlitPlain<SSE2>(j); }
-void BlitTintedSSE2(const BlitJob& j) { BlitTinted<SSE2>(j); }
+void SpriteSSE2(const TImage& image, int x, int y, int frame, uint32_t r, uint32_t g, uint32_t b) {
+    Sprite<SSE2>(image, x, y, frame, r, g, b);
+}
 void FillSSE2(const BlitJob& j) { Fill<SSE2>(j); }

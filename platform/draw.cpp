@@ -18,12 +18,13 @@ inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 // Chosen once: the wider loops where the processor has them.
 struct Blitters {
-    BlitFn plain, tinted, fill;
+    SpriteFn sprite;
+    FillFn fill;
 };
 Blitters ChooseBlitters() {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return {BlitPlainAVX2, BlitTintedAVX2, FillAVX2};
-    return {BlitPlainSSE2, BlitTintedSSE2, FillSSE2};
+    if (__builtin_cpu_supports("avx2")) return {SpriteAVX2, FillAVX2};
+    return {SpriteSSE2, FillSSE2};
 }
 const Blitters blitters = ChooseBlitters();
 }  // namespace
@@ -71,28 +72,8 @@ void GetDrawOrigin(int& x, int& y) {
 
 void DrawSprite(const TImage& image, int x, int y, int frame) {
     if (frame < 0 || frame >= image.frames) return;
-    const int w = image.cellw, h = image.cellh;
-    x += originx;
-    y += originy;
-    const int x0 = std::max(x, 0), x1 = std::min(x + w, SCREENW);
-    const int y0 = std::max(y, 0), y1 = std::min(y + h, SCREENH);
-    if (x0 >= x1 || y0 >= y1) return;
-    const int n = x1 - x0;
-    BlitJob job;
-    job.src = image.Frame(frame) + (size_t)(y0 - y) * w + (x0 - x);
-    job.dst = framebuffer + (size_t)y0 * SCREENW + x0;
-    job.rowkind = image.rowkind.data() + (size_t)frame * h + (y0 - y);
-    job.framekind = image.framekind[frame];
-    job.n = n;
-    job.rows = y1 - y0;
-    job.pitch = w;
-    job.r = Clamp255(colr);
-    job.g = Clamp255(colg);
-    job.b = Clamp255(colb);
-    if (job.r == 255 && job.g == 255 && job.b == 255)
-        blitters.plain(job);
-    else
-        blitters.tinted(job);
+    blitters.sprite(image, x + originx, y + originy, frame, (uint32_t)Clamp255(colr), (uint32_t)Clamp255(colg),
+                    (uint32_t)Clamp255(colb));
 }
 
 void DrawRect(int x, int y, int w, int h) {
