@@ -1,22 +1,12 @@
 // Start-up in its fixed order, the main loop and the end of the program.
+#include <cstdio>
+
+#include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
 
 uint8_t quit = 0;
-
-namespace {
-// Until the overworld takes over the main loop, a step only listens for the
-// window's close button.
-void UpdateStep() {
-    if (CloseRequested()) quit = 1;
-}
-
-void DrawFrame() {
-    Cls();
-    FPS::DrawFPS();
-}
-}  // namespace
 
 int RunGame() {
     quit = 0;
@@ -39,11 +29,22 @@ int RunGame() {
     SetResolution(480, 270);
     SetClsColor(32, 24, 16);
     lasttime = ClockMs();
+    // The world named in the settings is begun (made when it has no map).
+    // A damaged world is left exactly as it is: nothing runs on it and
+    // nothing is saved over it.
+    if (!LoadWorld()) {
+        std::fprintf(stderr, "World damaged\n");
+        EndProgram();
+    }
 
     while (!quit) {
-        if (StepDue()) UpdateStep();
-        DrawFrame();
+        if (StepDue()) {
+            UpdateOverworld();
+            UpdateArrival();
+        }
+        DrawOverworld();
         Flip(VSYNC);
     }
+    SaveWorld();
     EndProgram();
 }

@@ -4,10 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "areas/areas.h"
+#include "creatures/creatures.h"
+#include "overworld/overworld.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
@@ -36,6 +40,15 @@ void GameTest::SetUp() {
     SetClsColor(0, 0, 0);
     SeedRand(0);
     textleaps.Clear();
+    // An empty map, the marker at rest on (0, 0), a new player.
+    std::memset(terrain, 0, sizeof terrain);
+    std::memset(encountertype, 0, sizeof encountertype);
+    homex = homey = 0;
+    marker = actor{};
+    NewPlayer();
+    form = 0;
+    invopen = facelock = jumpbuf = 0;
+    temparea = justleft = 0;
 }
 
 void GameTest::TearDown() {
