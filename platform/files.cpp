@@ -36,18 +36,6 @@ bool WriteAll(int fd, const uint8_t* p, size_t n) {
     return true;
 }
 
-// Folders whose files were renamed are synced too, so the new name survives a
-// power cut; failure here is not worth reporting.
-void SyncFolderOf(const std::string& path) {
-    std::string dir = ".";
-    size_t slash = path.rfind('/');
-    if (slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 }  // namespace
 
 std::string SystemPath(const std::string& path) {
@@ -178,7 +166,9 @@ bool TStream::Close() {
         failed = true;
         return false;
     }
-    SyncFolderOf(path);
+    // The folder itself is not synced: should the rename be lost to a power
+    // cut, the old file is still there whole, and a sync per save would
+    // double what saving costs.
     return true;
 }
 

@@ -1,15 +1,20 @@
 // The game's one random sequence: the minimal-standard multiplicative
-// generator (48271 modulo 2^31 - 1), stepped without overflow by Schrage's
-// method. Each uniform draw takes two steps for 56 bits of precision.
+// generator (48271 modulo 2^31 - 1). Each uniform draw takes two steps for
+// 56 bits of precision.
 #include "platform/platform.h"
 
 int32_t randstate = 4660;
 
 namespace {
-int32_t Step(int32_t s) {
-    s = 48271 * (s % 44488) - 3399 * (s / 44488);
-    if (s < 0) s += 2147483647;
-    return s;
+// One step: s x 48271 modulo 2^31 - 1. Schrage's method gives the same
+// value within 32 bits; with 64 bits at hand the product is folded instead
+// (2^31 is 1 modulo 2^31 - 1), which is shorter on the path every world
+// generation takes some 800,000 times.
+inline int32_t Step(int32_t s) {
+    const uint64_t x = (uint64_t)(uint32_t)s * 48271u;
+    uint32_t r = (uint32_t)(x & 0x7FFFFFFFu) + (uint32_t)(x >> 31);
+    if (r >= 0x7FFFFFFFu) r -= 0x7FFFFFFFu;
+    return (int32_t)r;
 }
 }  // namespace
 

@@ -21,11 +21,21 @@ TEST(Random, StepsFollowTheMinimalStandardSequence) {
     double u = ((double)(s1 & 0x1FFFFFFC) + (double)(s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
     EXPECT_EQ(RandUniform(), u);
     EXPECT_EQ(randstate, s2);
-    // Large states take Schrage's path through the negative branch.
-    randstate = 2147483646;
-    RandUniform();
-    int64_t t1 = 2147483646LL * 48271 % m, t2 = t1 * 48271 % m;
-    EXPECT_EQ(randstate, t2);
+    // Every state steps as Schrage's 32-bit method says, the largest included.
+    auto schrage = [](int32_t s) {
+        s = 48271 * (s % 44488) - 3399 * (s / 44488);
+        return s < 0 ? s + 2147483647 : s;
+    };
+    for (int32_t s : {1, 2, 44487, 44488, 44489, 1000000, 2147483646, 2147483645, 123456789}) {
+        randstate = s;
+        RandUniform();
+        EXPECT_EQ(randstate, schrage(schrage(s))) << s;
+    }
+    for (int32_t s = 1; s < 2147483647 - 9973 * 1000; s += 9973 * 1000) {
+        randstate = s;
+        RandUniform();
+        ASSERT_EQ(randstate, schrage(schrage(s))) << s;
+    }
 }
 
 TEST(Random, RangesAreClosedAndReversedRangesStayBetweenTheirBounds) {
