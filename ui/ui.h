@@ -26,3 +26,15 @@ public:
 };
 
 extern TList<textleap> textleaps;
+
+// The title screen: returns once a world is loaded; ends the program itself
+// on Exit, Escape or the window's close button.
+void TitleScreen();
+// The world screen: choose a world folder or go on to name a new one.
+// Always saves the settings on leaving.
+void ChangeWorld();
+// The naming screen: sets WORLDNAME when a name is accepted.
+void NameWorld();
+
+// The status menu, over the overworld: spends experience on the lasting stats.
+void StatusMenu();
