@@ -25,24 +25,24 @@ public:
     virtual ~entity() = default;
 
     // Motion and collision.
-    virtual int32_t Jump(int32_t speed) = 0;
-    virtual int32_t Approach(int32_t step, int32_t targetx, int32_t targety) = 0;
-    virtual int32_t UpdateMotion() = 0;
-    virtual int32_t TakeHit(uint8_t damage, const TSound* sound) = 0;
+    virtual int32_t Jump(int32_t speed);
+    virtual int32_t Approach(int32_t step, int32_t targetx, int32_t targety);
+    virtual int32_t UpdateMotion();
+    virtual int32_t TakeHit(uint8_t damage, const TSound* sound);
     // The player's body.
     virtual int32_t CreatureChange(uint8_t newform);
     // The player's controls.
-    virtual int32_t DBGTransform() = 0;
-    virtual int32_t CreatureInput(uint8_t inform) = 0;
-    virtual int32_t FollowInput() = 0;
+    virtual int32_t DBGTransform();
+    virtual int32_t CreatureInput(uint8_t inform);
+    virtual int32_t FollowInput();
     // The area view and HUD.
-    virtual int32_t DrawView() = 0;
+    virtual int32_t DrawView();
     // The inventory screen.
-    virtual int32_t OpenInventory() = 0;
+    virtual int32_t OpenInventory();
     // Death and the area wipes.
-    virtual int32_t GetRekt() = 0;
-    virtual int32_t LevelTransIn(uint8_t kind) = 0;
-    virtual int32_t LevelTransOut(uint8_t kind) = 0;
+    virtual int32_t GetRekt();
+    virtual int32_t LevelTransIn(uint8_t kind);
+    virtual int32_t LevelTransOut(uint8_t kind);
 };
 
 // The box of each creature form, by `form`: human, small slime, big slime,

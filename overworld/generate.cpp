@@ -4,6 +4,7 @@
 // random sequence decides the world, so none of it may be reordered.
 #include <algorithm>
 
+#include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "platform/platform.h"
@@ -216,7 +217,8 @@ void GenerateWorld() {
     ShowNotice("Generating World");
     MakeWorldMap();
     SaveWorld();
-    // The home area is made here (32 x 32, saved) and the new world begins
-    // inside it: its first encounter runs and the overworld is uncovered when
-    // the player walks out.
+    // The new world begins inside its home area; the overworld is first
+    // seen when the player walks out.
+    GenerateArea(homex, homey, 32, 32, false);
+    WorldTransIn(RunEncounter());
 }

@@ -1,12 +1,14 @@
 // The overworld between areas: walking by held keys, scouting wild
 // neighbours for experience while Space is held, entering known tiles, the
 // status menu, leaving, and arriving on a tile that starts an encounter.
+#include "areas/areafile.h"
 #include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "platform/platform.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
+#include "ui/ui.h"
 
 namespace {
 // Up, down, left, right: the order directions are asked in, with the arrow
@@ -60,13 +62,16 @@ void UpdateOverworld() {
     // arriving on it. Enter is asked only when no area opened.
     const bool entering = Pressed(KEY_X) || Pressed(KEY_P);
     if (entering && EncounterAt(marker.x, marker.y) != encounters::wild) {
-        // The tile's area opens here: a cleared tile is revisited in passing
-        // (temparea), the box wipe covers (kind 2), the area is loaded or made
-        // at 128 x 64, jumpbuf is spent so the entering press does not jump,
-        // a slide is cut short, the encounter runs and the uncover wipe
-        // follows with the kind it returns.
+        // A cleared tile is revisited in passing. The entering press must not
+        // also jump, and a slide in progress is cut short.
+        if (EncounterAt(marker.x, marker.y) == encounters::cleared) temparea = 1;
+        WorldTransOut(2);
+        LoadArea(marker.x, marker.y, 128, 64);
+        jumpbuf = 1;
+        marker.moving = 0;
+        WorldTransIn(RunEncounter());
     } else if (Pressed(KEY_ENTER)) {
-        // The status menu runs here until it is closed.
+        StatusMenu();
     }
 
     if (marker.moving != 0) return;
@@ -87,9 +92,9 @@ void UpdateOverworld() {
 
     if (Pressed(KEY_ESCAPE)) {
         SaveWorld();
-        // The title screen opens here; from it the player begins a world
-        // again or ends the game. Saved already, the game ends.
-        EndProgram();
+        // Back to the title, which loads the world chosen there (or ends the
+        // game; the world is saved already).
+        TitleScreen();
     }
     if (CloseRequested()) quit = 1;
 }
@@ -100,10 +105,17 @@ void UpdateArrival() {
     // The encounter starts with two pixels of the slide still to go.
     if ((e == encounters::wild || e == encounters::claimed) && marker.moving == 1 && justleft == 0) {
         marker.moving = 0;
-        // Here the cover wipe runs in the direction of travel (kind 1 facing
-        // up or right, 0 otherwise), the area is loaded or made (a passing
-        // 128 x 24 on a wild tile, the saved 256 x 256 on claimed land), the
-        // encounter runs and the uncover wipe follows with the kind it returns.
+        // The cover wipes in the direction of travel.
+        WorldTransOut(marker.f <= 1 ? 1 : 0);
+        // A wild tile is a passing 128 x 24 visit; claimed land is its stored
+        // area, made at 256 x 256 the first time.
+        if (e == encounters::wild) {
+            temparea = 1;
+            LoadArea(marker.x, marker.y, 128, 24);
+        } else {
+            LoadArea(marker.x, marker.y, 256, 256);
+        }
+        WorldTransIn(RunEncounter());
     } else if (marker.moving <= 1 && justleft == 1) {
         justleft = 0;
     }

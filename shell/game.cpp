@@ -1,6 +1,4 @@
 // Start-up in its fixed order, the main loop and the end of the program.
-#include <cstdio>
-
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
@@ -29,13 +27,8 @@ int RunGame() {
     SetResolution(480, 270);
     SetClsColor(32, 24, 16);
     lasttime = ClockMs();
-    // The world named in the settings is begun (made when it has no map).
-    // A damaged world is left exactly as it is: nothing runs on it and
-    // nothing is saved over it.
-    if (!LoadWorld()) {
-        std::fprintf(stderr, "World damaged\n");
-        EndProgram();
-    }
+    // Returns once a world is loaded (or made); Exit ends the program there.
+    TitleScreen();
 
     while (!quit) {
         if (StepDue()) {

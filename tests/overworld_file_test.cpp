@@ -241,6 +241,9 @@ TEST_F(WorldFileTest, WithoutAMapFileANewWorldIsMadeAndSaved) {
     ASSERT_TRUE(SaveWorld());
     fs::remove(MAP);
     WriteText("worlds/Tessa/3,4", "an area");
+    // The new world opens in its home area; with the window closed that stay
+    // ends after its first frame.
+    quit = 1;
     ASSERT_TRUE(LoadWorld());
     EXPECT_EQ(terrain[homex][homey], terrains::home);
     EXPECT_EQ(level, 1);

@@ -33,6 +33,9 @@ TEST_F(GenerateTest, EveryNewWorldHoldsItsInvariants) {
         for (auto& column : encountertype)
             for (auto& t : column) t = encounters::claimed;
         SeedRand(seed);
+        // The new world opens in its home area; with the window closed that
+        // stay ends after its first frame.
+        quit = 1;
         GenerateWorld();
 
         int homes = 0, hometypes = 0, villages = 0;
@@ -94,12 +97,19 @@ TEST_F(GenerateTest, TheNewWorldIsSavedAtOnceUnderItsName) {
     WORLDNAME = "Fresh";
     MakeDir("worlds");
     testing::internal::CaptureStdout();
+    // Saved before the home area opens: with the window closed it ends
+    // after its first frame.
+    quit = 1;
+    headless::At(3, [] { EXPECT_EQ(ReadBytes("worlds/Fresh/overworld").size(), 524296u); });
     GenerateWorld();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "saving world: Fresh\nworld saved: Fresh\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "saving world: Fresh\nworld saved: Fresh\nentering encounter type: 3\nleaving encounter type: 3\n");
     EXPECT_EQ(ReadBytes("worlds/Fresh/overworld").size(), 524296u);
     EXPECT_EQ(ReadBytes("worlds/Fresh/player").size(), 153u);
-    // The generation notice and the save notice, nothing else.
-    EXPECT_EQ(headless::Flips(), 2);
+    // The generation and save notices, the area's making and saving, its
+    // wipe in, one frame, its wipe out, its saving and the overworld's
+    // uncovering.
+    EXPECT_EQ(headless::Flips(), 2 + 2 + 20 + 1 + 20 + 1 + 20);
 }
 
 TEST_F(GenerateTest, TheSameDrawsMakeTheSameWorldWhateverWasThereBefore) {

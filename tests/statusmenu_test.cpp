@@ -112,3 +112,16 @@ TEST_F(StatusMenuTest, ThePanelFollowsTheLongerRowAndArmourNotRegainedIsBlack) {
         }
     }
 }
+
+TEST_F(StatusMenuTest, EnterOnTheOverworldOpensTheMenuAndAnotherEnterClosesIt) {
+    headless::Reset();
+    headless::SetFlipLimit(500);
+    lasttime = 0;
+    accum = 0;
+    // The opening press is used up by opening; the menu stays until the
+    // next, which it sees right after presenting frame 20.
+    headless::At(20, [] { headless::Tap(KEY_ENTER); });
+    headless::Tap(KEY_ENTER);
+    UpdateOverworld();
+    EXPECT_EQ(headless::Flips(), 20);
+}

@@ -10,9 +10,12 @@
 #include <iterator>
 
 #include "areas/areas.h"
+#include "areas/enemy.h"
+#include "areas/npc.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "platform/platform.h"
+#include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
 
@@ -49,6 +52,15 @@ void GameTest::SetUp() {
     form = 0;
     invopen = facelock = jumpbuf = 0;
     temparea = justleft = 0;
+    // No area resident: all air at the largest size, nobody in it.
+    std::memset(areatiles, 0, sizeof areatiles);
+    std::memset(areadamage, 0, sizeof areadamage);
+    areawidth = areaheight = AREAMAX;
+    enemies.Clear();
+    npcs.Clear();
+    camx = camy = 0;
+    swapmode = lookdir = pose = 0;
+    untouched = noturning = blockless = 1;
 }
 
 void GameTest::TearDown() {
@@ -70,4 +82,18 @@ std::string ReadText(const std::string& path) {
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+struct SolidFont::Saved {
+    TImage font;
+};
+
+SolidFont::SolidFont() : saved(new Saved{gfxfont}) {
+    std::vector<uint8_t> white(64 * 40 * 3, 255);
+    gfxfont.FromRGB(white.data(), 64, 40, 4, 5, 0, 128);
+}
+
+SolidFont::~SolidFont() {
+    gfxfont = saved->font;
+    delete saved;
 }

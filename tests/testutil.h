@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,18 @@ protected:
     void SetUp() override;
     void TearDown() override;
     std::string folder, previous;
+};
+
+// While it lives, the font is a stand-in whose every cell is a solid white
+// 4 x 5 block, so where each character lands shows exactly.
+class SolidFont {
+public:
+    SolidFont();
+    ~SolidFont();
+
+private:
+    struct Saved;
+    Saved* saved;
 };
 
 // The bytes of a file in the working folder; empty when it is missing.

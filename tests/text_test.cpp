@@ -10,16 +10,15 @@ class TextTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        saved = gfxfont;
-        std::vector<uint8_t> white(64 * 40 * 3, 255);
-        gfxfont.FromRGB(white.data(), 64, 40, 4, 5, 0, 128);
+        font = std::make_unique<SolidFont>();
         SetClsColor(0, 0, 0);
         Cls();
     }
     void TearDown() override {
-        gfxfont = saved;
+        font.reset();
         GameTest::TearDown();
     }
+    std::unique_ptr<SolidFont> font;
     // The covered columns of row y, as [first, last]; {-1, -1} when none.
     std::pair<int, int> Span(int y, uint32_t colour) {
         int first = -1, last = -1;
@@ -30,7 +29,6 @@ protected:
             }
         return {first, last};
     }
-    TImage saved;
 };
 }  // namespace
 

@@ -1,5 +1,7 @@
 // The title screen: the controls, Begin / Change World / Exit, and the
 // selected world. Begin loads that world (or makes it when it is new).
+#include <cstdio>
+
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
@@ -75,6 +77,7 @@ void TitleScreen() {
         if (quit == 1) EndProgram();
         ClearKeys();
         if (LoadWorld()) return;
+        std::fprintf(stderr, "World damaged: %s\n", WORLDNAME.c_str());
         ShowDamagedNotice();
     }
 }

@@ -14,7 +14,7 @@ struct Event {
 
 int32_t now = 0;
 int framems = 16;
-int flips = 0, fliplimit = 0, lastsync = -1;
+int flips = 0, fliplimit = 0, lastsync = -1;  // set by Reset
 std::vector<Event> pending;
 std::multimap<int, std::function<void()>> script;
 std::function<void()> everyflip;
@@ -22,6 +22,8 @@ std::vector<std::string> sounds;
 headless::Window window;
 std::string caption = "Quillmoor";
 bool failwindow = false;
+// A loop that never ends fails its test instead of hanging the whole run.
+constexpr int SAFETYFLIPS = 1000000;
 }  // namespace
 
 namespace headless {
@@ -30,7 +32,7 @@ void Reset() {
     now = 0;
     framems = 16;
     flips = 0;
-    fliplimit = 0;
+    fliplimit = SAFETYFLIPS;
     lastsync = -1;
     pending.clear();
     script.clear();

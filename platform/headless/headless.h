@@ -17,7 +17,7 @@ struct ProgramEnded {};
 struct FlipLimitReached {};
 
 // Forgets everything: keys, script, sounds, clock (back to 0), frame count,
-// window; the frame step returns to 16 ms.
+// window; the frame step returns to 16 ms and the flip limit to a million.
 void Reset();
 
 // Milliseconds the virtual clock advances at every Flip.
@@ -38,6 +38,7 @@ void RequestClose();
 void At(int frame, std::function<void()> fn);
 void EveryFlip(std::function<void()> fn);
 // Flips allowed before FlipLimitReached is thrown; 0 means no limit.
+// A million by default, so a runaway loop fails instead of hanging.
 void SetFlipLimit(int flips);
 
 int Flips();
