@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   libx11-dev xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
