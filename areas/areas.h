@@ -81,6 +81,10 @@ extern uint8_t lookdir;     // 0 ahead, 1 up, 2 down
 extern uint8_t pose;        // 0 standing, 1 and 2 walking, 3 the bag open
 // The bonuses of a wild win still in reach.
 extern uint8_t untouched, noturning, blockless;
+// The player creature while an encounter's loop runs, null once it has
+// ended: lets whatever watches play from outside (the play-through tests)
+// see where the player stands without reaching into the loop.
+extern entity* areaplayer;
 
 // Runs one stay in the resident area and returns the wipe the overworld
 // uncovers with: 0 left, 1 right, 2 the box.

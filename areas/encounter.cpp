@@ -235,11 +235,18 @@ uint8_t RunEncounter() {
     p.LevelTransIn(p.f);
 
     EncounterStep step(p, enc, fromeast);
-    for (;;) {
-        if (StepDue() && !step.Run()) break;
-        p.DrawView();
-        Flip(VSYNC);
-        if (p.x < -14 || p.x >= areawidth * 16 - 2 || p.HP == 0 || quit == 1 || KeyHeld(KEY_ESCAPE)) break;
+    {
+        // Cleared however the loop is left, so it never outlives p.
+        struct Watched {
+            explicit Watched(entity& p) { areaplayer = &p; }
+            ~Watched() { areaplayer = nullptr; }
+        } watched(p);
+        for (;;) {
+            if (StepDue() && !step.Run()) break;
+            p.DrawView();
+            Flip(VSYNC);
+            if (p.x < -14 || p.x >= areawidth * 16 - 2 || p.HP == 0 || quit == 1 || KeyHeld(KEY_ESCAPE)) break;
+        }
     }
     const int32_t count = step.count;
 

@@ -9,6 +9,7 @@ uint8_t swapmode = 0;
 uint8_t lookdir = 0;
 uint8_t pose = 0;
 uint8_t untouched = 1, noturning = 1, blockless = 1;
+entity* areaplayer = nullptr;
 
 int32_t TerrainTier() { return TierAt(marker.x, marker.y); }
 
