@@ -306,6 +306,10 @@ uint8_t RunEncounter() {
         marker.moving = 0;
         marker.x = homex;
         marker.y = homey;
+        // The marker is carried home and has no slide to finish: a flag left
+        // from the lost tile would let the next wild tile stepped onto pass
+        // without its encounter.
+        justleft = 0;
         LoadArea(homex, homey, 32, 32);
         RunEncounter();
         return 2;

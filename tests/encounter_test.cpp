@@ -314,6 +314,7 @@ TEST_F(EncounterTest, DeathTakesGoldAndBagAndStartsAgainAtHome) {
     EXPECT_EQ(marker.x, homex);
     EXPECT_EQ(marker.y, homey);
     EXPECT_EQ(marker.moving, 0);
+    EXPECT_EQ(justleft, 0) << "the next tile stepped onto would pass without its encounter";
     EXPECT_EQ(encountertype[100][100], encounters::wild);
     EXPECT_EQ(areawidth, 32);
     EXPECT_EQ(Played("sfx\\death.wav"), 1);
