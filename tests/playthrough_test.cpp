@@ -92,6 +92,8 @@ int Count(const std::string& sound) {
 int32_t Int(const std::vector<unsigned char>& b, size_t at) {
     return (int32_t)(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24);
 }
+// A tile's record in the map file: its terrain, then its encounter type.
+uint8_t TileTerrain(const std::vector<unsigned char>& map, int x, int y) { return map[2 * ((size_t)y * WORLDW + x)]; }
 uint8_t TileEncounter(const std::vector<unsigned char>& map, int x, int y) {
     return map[2 * ((size_t)y * WORLDW + x) + 1];
 }
@@ -539,10 +541,10 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     EXPECT_TRUE(TileShown(won, 0, 0, terrains::plains, 255));
     int wildaround = 0;
     for (int d = 0; d < 4; ++d) {
-        const size_t at = 2 * ((size_t)(wildy + DY[d]) * WORLDW + wildx + DX[d]);
-        if (lastmap[at + 1] != encounters::wild) continue;
+        const int x = wildx + DX[d], y = wildy + DY[d];
+        if (TileEncounter(lastmap, x, y) != encounters::wild) continue;
         ++wildaround;
-        EXPECT_TRUE(TileShown(won, DX[d], DY[d], lastmap[at], 192)) << "wild neighbour " << d;
+        EXPECT_TRUE(TileShown(won, DX[d], DY[d], TileTerrain(lastmap, x, y), 192)) << "wild neighbour " << d;
     }
     EXPECT_GE(wildaround, 1);
 
