@@ -20,7 +20,7 @@ void Line(const char* text, int y, uint8_t kept, int r, int g, int b) {
 bool Closed() {
     for (int k : {KEY_ENTER, KEY_ESCAPE, KEY_X, KEY_P, KEY_Z, KEY_O})
         if (KeyPressed(k) > 0) return true;
-    return false;
+    return ClosePending();
 }
 }  // namespace
 

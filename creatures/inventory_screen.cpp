@@ -87,7 +87,7 @@ int32_t InventoryScreen(entity& player) {
         DrawScreen(side, column, row, held);
         Flip(VSYNC);
         if (Pressed(KEY_Z) || Pressed(KEY_O)) break;
-        if (Pressed(KEY_ENTER) || Pressed(KEY_ESCAPE)) break;
+        if (Pressed(KEY_ENTER) || Pressed(KEY_ESCAPE) || ClosePending()) break;
     }
     // A jump key still held from the screen must not jump on return.
     jumpbuf = 1;

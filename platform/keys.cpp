@@ -54,6 +54,11 @@ void ClearKeys() {
     std::memset(keypresses, 0, sizeof keypresses);
 }
 
+bool ClosePending() {
+    PumpEvents();
+    return closerequest;
+}
+
 bool CloseRequested() {
     PumpEvents();
     bool r = closerequest;

@@ -82,6 +82,10 @@ int KeyPressed(int key);
 bool KeyHeld(int key);
 void ClearKeys();
 bool CloseRequested();
+// A close request is waiting, left for the loop that ends the game to take.
+// Screens nested inside play close on it, so the request reaches that loop
+// at once instead of waiting for the player to leave the screen.
+bool ClosePending();
 
 // What a backend reports when it collects the window's events.
 void KeyDownEvent(int key);  // a press, or the system's auto-repeat

@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libsdl2-dev libsdl2-mixer-dev libpng-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
-  libx11-dev xvfb xauth
+  libx11-dev libxtst-dev xvfb xauth
   clang libclang-rt-14-dev
 )
 

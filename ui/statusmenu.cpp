@@ -90,6 +90,6 @@ void StatusMenu() {
             }
         }
         DrawMenu(sel);
-        if (Pressed(KEY_ESCAPE) || Pressed(KEY_ENTER) || Pressed(KEY_Z) || Pressed(KEY_O)) break;
+        if (Pressed(KEY_ESCAPE) || Pressed(KEY_ENTER) || Pressed(KEY_Z) || Pressed(KEY_O) || ClosePending()) break;
     }
 }

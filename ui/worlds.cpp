@@ -59,7 +59,7 @@ void ChangeWorld() {
         SetColor(255, 255, 255);
         DrawSprite(gfxarrow, 41, 41 + 8 * sel, 1);
         Flip(VSYNC);
-        if (Pressed(KEY_Z) || Pressed(KEY_O) || Pressed(KEY_ESCAPE)) break;
+        if (Pressed(KEY_Z) || Pressed(KEY_O) || Pressed(KEY_ESCAPE) || ClosePending()) break;
     }
     SaveSettings();
     ClearKeys();
@@ -95,7 +95,7 @@ void NameWorld() {
             for (int r = 0; r < 4; ++r) DrawPlainText(std::string(1, Letter(k, r)), 32 + 16 * k, 32 + 16 * r, 0, 0);
         DrawPlainText(">" + name + "_", 32, 16, 0, 0);
         Flip(VSYNC);
-        if (Pressed(KEY_ESCAPE)) break;  // cancel
+        if (Pressed(KEY_ESCAPE) || ClosePending()) break;  // cancel
     }
     ClearKeys();
 }

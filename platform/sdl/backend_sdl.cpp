@@ -1,28 +1,16 @@
-// The real machine: an SDL window showing the logical frame scaled by a
-// whole factor, the keyboard by SDL's key events, and sounds through
-// SDL_mixer.
+// The real machine's events, clock and end: SDL's key and window events
+// become the game's keyboard state.
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl.h"
 
 namespace {
-std::string caption = "Quillmoor";
-SDL_Window* window = nullptr;
-SDL_Renderer* renderer = nullptr;
-SDL_Texture* texture = nullptr;
-SDL_Rect target{0, 0, SCREENW, SCREENH};
-int currentvsync = -1;
-
-bool audiotried = false, audioready = false;
-int channels = 16;
-
 // SDL key codes to the game's key table.
 int GameKey(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z) return 'A' + (int)(k - SDLK_a);
@@ -47,105 +35,10 @@ int GameKey(SDL_Keycode k) {
     default: return -1;
     }
 }
-
-// Where the frame goes in the window: the whole factor that the window was
-// made for, or, in a borderless stand-in for full screen, the largest whole
-// factor that fits, centred.
-void PlaceFrame(int scale) {
-    int ow = 0, oh = 0;
-    SDL_GetRendererOutputSize(renderer, &ow, &oh);
-    int s = scale;
-    while (s > 1 && (SCREENW * s > ow || SCREENH * s > oh)) --s;
-    target = SDL_Rect{(ow - SCREENW * s) / 2, (oh - SCREENH * s) / 2, SCREENW * s, SCREENH * s};
-}
-
-void OpenAudio() {
-    audiotried = true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "no sound: %s\n", SDL_GetError());
-        return;
-    }
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) {
-        std::fprintf(stderr, "no sound: %s\n", Mix_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return;
-    }
-    Mix_AllocateChannels(channels);
-    audioready = true;
-}
 }  // namespace
 
-void SetWindowCaption(const char* text) {
-    caption = text;
-    if (window) SDL_SetWindowTitle(window, text);
-}
-
-bool CreateGraphics(int width, int height, int depth, int hertz, int) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
-        return false;
-    }
-    const int scale = width / SCREENW > 0 ? width / SCREENW : 1;
-    const bool fullscreen = depth == 32;
-    if (fullscreen) {
-        window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                  SDL_WINDOW_FULLSCREEN);
-        bool exact = false;
-        if (window) {
-            SDL_DisplayMode want{SDL_PIXELFORMAT_RGB888, width, height, hertz, nullptr}, got;
-            int display = SDL_GetWindowDisplayIndex(window);
-            if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &want, &got) && got.w == width &&
-                got.h == height && SDL_SetWindowDisplayMode(window, &got) == 0 &&
-                SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0)
-                exact = true;
-        }
-        if (!exact) {
-            std::fprintf(stderr, "the display has no %dx%d mode at %d Hz; using a borderless full-screen window\n",
-                         width, height, hertz);
-            if (window) SDL_DestroyWindow(window);
-            window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                      SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
-        }
-    } else {
-        window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 0);
-    }
-    if (!window) {
-        std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
-        return false;
-    }
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) {
-        std::fprintf(stderr, "cannot draw in the window: %s\n", SDL_GetError());
-        return false;
-    }
-    // Sharp square pixels: the filter must be chosen before the texture exists.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, SCREENW, SCREENH);
-    if (!texture) {
-        std::fprintf(stderr, "cannot draw in the window: %s\n", SDL_GetError());
-        return false;
-    }
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-    PlaceFrame(scale);
-    return true;
-}
-
-void Flip(int sync) {
-    if (!renderer) return;
-    if (sync != currentvsync) {
-        SDL_RenderSetVSync(renderer, sync ? 1 : 0);
-        currentvsync = sync;
-    }
-    SDL_UpdateTexture(texture, nullptr, framebuffer, SCREENW * 4);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, &target);
-    SDL_RenderPresent(renderer);
-}
-
 void PumpEvents() {
-    if (!window) return;
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -155,34 +48,10 @@ void PumpEvents() {
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) FocusLostEvent();
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) CloseEvent();
-            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) PlaceFrame(target.w / SCREENW);
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) WindowResized();
             break;
         default: break;
         }
-    }
-}
-
-bool TSound::Load(const char* path) {
-    name = path;
-    if (!audiotried) OpenAudio();
-    if (!audioready) return false;
-    const EmbeddedFile* file = FindEmbedded(path);
-    if (!file) {
-        std::fprintf(stderr, "cannot load sound %s\n", path);
-        return false;
-    }
-    chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file->data, (int)file->size), 1);
-    if (!chunk) std::fprintf(stderr, "cannot load sound %s: %s\n", path, Mix_GetError());
-    return chunk != nullptr;
-}
-
-void TSound::Play() const {
-    if (!audioready || !chunk) return;
-    // Every sound of normal play is heard: when all channels are busy, make more.
-    if (Mix_PlayChannel(-1, static_cast<Mix_Chunk*>(chunk), 0) < 0 && channels < 256) {
-        channels *= 2;
-        Mix_AllocateChannels(channels);
-        Mix_PlayChannel(-1, static_cast<Mix_Chunk*>(chunk), 0);
     }
 }
 
@@ -199,7 +68,7 @@ int32_t ClockMs() {
 
 void EndProgram() {
     std::fflush(stdout);
-    if (audioready) Mix_CloseAudio();
+    CloseSound();
     SDL_Quit();
     std::exit(0);
 }

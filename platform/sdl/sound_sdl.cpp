@@ -1,0 +1,92 @@
+// Sounds through SDL_mixer: each play on a channel of its own.
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl.h"
+
+namespace {
+bool tried = false, ready = false;
+int channels = 16;
+
+// The sound system's own libraries complain at length on standard error
+// when the machine has no sound device; the player is better served by one
+// line of ours saying why the game is silent.
+class QuietErrors {
+public:
+    QuietErrors() {
+        std::fflush(stderr);
+        saved = dup(2);
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0) dup2(null, 2);
+        if (null >= 0) close(null);
+    }
+    ~QuietErrors() {
+        std::fflush(stderr);
+        if (saved >= 0) {
+            dup2(saved, 2);
+            close(saved);
+        }
+    }
+
+private:
+    int saved = -1;
+};
+}  // namespace
+
+bool OpenSound() {
+    if (tried) return ready;
+    tried = true;
+    std::string why;
+    {
+        QuietErrors quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            why = SDL_GetError();
+        } else if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) {
+            why = Mix_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    if (!why.empty()) {
+        std::fprintf(stderr, "no sound: %s\n", why.c_str());
+        return false;
+    }
+    Mix_AllocateChannels(channels);
+    ready = true;
+    return true;
+}
+
+void CloseSound() {
+    if (!ready) return;
+    QuietErrors quiet;
+    Mix_CloseAudio();
+    ready = false;
+}
+
+bool TSound::Load(const char* path) {
+    name = path;
+    if (!OpenSound()) return false;
+    const EmbeddedFile* file = FindEmbedded(path);
+    if (!file) {
+        std::fprintf(stderr, "cannot load sound %s\n", path);
+        return false;
+    }
+    chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file->data, (int)file->size), 1);
+    if (!chunk) std::fprintf(stderr, "cannot load sound %s: %s\n", path, Mix_GetError());
+    return chunk != nullptr;
+}
+
+void TSound::Play() const {
+    if (!ready || !chunk) return;
+    // Every sound of normal play is heard: when all channels are busy, make more.
+    if (Mix_PlayChannel(-1, static_cast<Mix_Chunk*>(chunk), 0) < 0 && channels < 256) {
+        channels *= 2;
+        Mix_AllocateChannels(channels);
+        Mix_PlayChannel(-1, static_cast<Mix_Chunk*>(chunk), 0);
+    }
+}
