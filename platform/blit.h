@@ -31,6 +31,13 @@ void FillSSE2(const BlitJob&);
 void SpriteAVX2(const TImage&, int, int, int, uint32_t, uint32_t, uint32_t);
 void FillAVX2(const BlitJob&);
 
+// Which loops DrawSprite, DrawRect and Cls use. The widest the processor has
+// is chosen at start; the narrower ones only run on older processors, so the
+// tests pick each in turn to hold them all to the same drawing rule.
+enum class BlitLoops { Widest, SSE2, AVX2 };
+// False, changing nothing, when the processor lacks those instructions.
+bool UseBlitLoops(BlitLoops loops);
+
 // texel x colour / 255 per component, truncated; opaque.
 inline uint32_t TintTexel(uint32_t t, uint32_t r, uint32_t g, uint32_t b) {
     uint32_t tr = (t >> 16) & 255, tg = (t >> 8) & 255, tb = t & 255;

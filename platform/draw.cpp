@@ -21,13 +21,32 @@ struct Blitters {
     SpriteFn sprite;
     FillFn fill;
 };
-Blitters ChooseBlitters() {
+bool HasAVX2() {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return {SpriteAVX2, FillAVX2};
+    return __builtin_cpu_supports("avx2");
+}
+Blitters ChooseBlitters() {
+    if (HasAVX2()) return {SpriteAVX2, FillAVX2};
     return {SpriteSSE2, FillSSE2};
 }
-const Blitters blitters = ChooseBlitters();
+Blitters blitters = ChooseBlitters();
 }  // namespace
+
+bool UseBlitLoops(BlitLoops loops) {
+    switch (loops) {
+    case BlitLoops::Widest:
+        blitters = ChooseBlitters();
+        return true;
+    case BlitLoops::SSE2:
+        blitters = {SpriteSSE2, FillSSE2};
+        return true;
+    case BlitLoops::AVX2:
+        if (!HasAVX2()) return false;
+        blitters = {SpriteAVX2, FillAVX2};
+        return true;
+    }
+    return false;
+}
 
 void SetResolution(int, int) {
     // The logical screen is always 480 x 270; the backend scales it.

@@ -1,6 +1,7 @@
 // The built-in pictures and sounds: every file present in the program, in
 // the right format, size and cells, and drawn from the one palette.
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -58,30 +59,69 @@ protected:
 }  // namespace
 
 TEST_F(CatalogueTest, PicturesHaveTheirSizesCellsAndFormats) {
-    struct Expect {
-        int w, h, frames;
+    // The catalogue as the artwork was drawn for it: a picture used whole has
+    // one cell the size of the picture.
+    const struct {
+        const TImage* image;
+        const char* path;
+        int w, h, cellw, cellh, frames;
+    } expect[] = {
+        {&gfxoverworld, "gfx\\overworld.png", 256, 256, 16, 16, 256},
+        {&gfxblock, "gfx\\block.png", 256, 256, 16, 16, 256},
+        {&gfxblockdmg, "gfx\\blockdmg.png", 32, 32, 16, 16, 4},
+        {&gfxitem, "gfx\\item.png", 256, 256, 16, 16, 256},
+        {&gfxplayericon, "gfx\\playericon.png", 32, 32, 16, 16, 4},
+        {&gfxplayer, "gfx\\player.png", 64, 64, 16, 16, 16},
+        {&gfxslash, "gfx\\slash.png", 32, 32, 16, 16, 4},
+        {&gfxfont, "gfx\\font.png", 64, 40, 4, 5, 128},
+        {&gfxarrow, "gfx\\arrow.png", 16, 16, 8, 8, 4},
+        {&gfxheart, "gfx\\heart.png", 8, 8, 8, 8, 1},
+        {&gfxshield, "gfx\\shield.png", 8, 8, 8, 8, 1},
+        {&gfxgold, "gfx\\gold.png", 8, 8, 8, 8, 1},
+        {&gfxexp, "gfx\\exp.png", 8, 8, 8, 8, 1},
+        {&gfxbag, "gfx\\bag.png", 8, 8, 8, 8, 1},
+        {&gfxbaddie, "gfx\\baddie.png", 8, 8, 8, 8, 1},
+        {&gfxtrash, "gfx\\trash.png", 16, 16, 16, 16, 1},
+        {&gfxnpc, "gfx\\npc.png", 32, 64, 16, 16, 8},
+        {&gfxvillage, "gfx\\village.png", 16, 16, 16, 16, 1},
+        {&gfxenemy0, "gfx\\enemy0.png", 16, 8, 8, 8, 2},
+        {&gfxenemy1, "gfx\\enemy1.png", 24, 12, 12, 12, 2},
+        {&gfxenemy2, "gfx\\enemy2.png", 32, 24, 16, 12, 4},
     };
-    const Expect expect[21] = {{256, 256, 256}, {256, 256, 256}, {32, 32, 4}, {256, 256, 256}, {32, 32, 4},
-                               {64, 64, 16},    {32, 32, 4},     {64, 40, 128}, {16, 16, 4},   {8, 8, 1},
-                               {8, 8, 1},       {8, 8, 1},       {8, 8, 1},     {8, 8, 1},     {8, 8, 1},
-                               {16, 16, 1},     {32, 64, 8},     {16, 16, 1},   {16, 8, 2},    {24, 12, 2},
-                               {32, 24, 4}};
+    static_assert(std::size(expect) == std::size(picturecatalogue));
     const std::set<uint32_t> palette = SharedPalette();
     ASSERT_GE(palette.size(), 16u);
     ASSERT_LE(palette.size(), 32u);
     EXPECT_EQ(palette.count(0), 0u) << "black is only ever a hole";
-    for (int i = 0; i < 21; ++i) {
-        const PictureEntry& p = picturecatalogue[i];
-        SCOPED_TRACE(p.path);
-        const EmbeddedFile* f = FindEmbedded(p.path);
+    for (size_t i = 0; i < std::size(expect); ++i) {
+        const auto& e = expect[i];
+        SCOPED_TRACE(e.path);
+        // Loaded in this order, each into its own picture.
+        EXPECT_STREQ(picturecatalogue[i].path, e.path);
+        EXPECT_EQ(picturecatalogue[i].image, e.image);
+        const EmbeddedFile* f = FindEmbedded(e.path);
         ASSERT_NE(f, nullptr);
         PngHeader h = ReadHeader(f);
-        EXPECT_EQ((int)h.w, expect[i].w);
-        EXPECT_EQ((int)h.h, expect[i].h);
-        const TImage& img = *p.image;
-        EXPECT_EQ(img.frames, expect[i].frames);
-        EXPECT_EQ(img.cellw * (p.cellw ? expect[i].w / p.cellw : 1), expect[i].w);
-        if (std::string(p.path) == "gfx\\font.png") {
+        EXPECT_EQ((int)h.w, e.w);
+        EXPECT_EQ((int)h.h, e.h);
+        const TImage& img = *e.image;
+        EXPECT_EQ(img.cellw, e.cellw);
+        EXPECT_EQ(img.cellh, e.cellh);
+        ASSERT_EQ(img.frames, e.frames);
+        // Each frame is the cell at its place in reading order.
+        TImage whole;
+        ASSERT_TRUE(whole.Load(e.path));
+        ASSERT_EQ(whole.cellw, e.w);
+        ASSERT_EQ(whole.cellh, e.h);
+        const int across = e.w / e.cellw;
+        for (int k = 0; k < e.frames; ++k)
+            for (int y = 0; y < e.cellh; ++y)
+                for (int x = 0; x < e.cellw; ++x) {
+                    const int wx = k % across * e.cellw + x, wy = k / across * e.cellh + y;
+                    ASSERT_EQ(img.Frame(k)[y * img.cellw + x], whole.pixels[(size_t)wy * e.w + wx])
+                        << "frame " << k << " at " << x << "," << y;
+                }
+        if (std::string(e.path) == "gfx\\font.png") {
             EXPECT_EQ(h.colourtype, 3);
             EXPECT_EQ(h.depth, 1);
             EXPECT_EQ(h.palette, (std::vector<uint32_t>{0x000000, 0xFFFFFF}));

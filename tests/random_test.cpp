@@ -1,4 +1,6 @@
 // The random sequence: its seeding, its bounds and reversed ranges.
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "testutil.h"
 
@@ -56,9 +58,21 @@ TEST(Random, RangesAreClosedAndReversedRangesStayBetweenTheirBounds) {
         }
         EXPECT_TRUE(seenmin && seenmax) << c.lo << ".." << c.hi;
     }
-    // Wide ranges do not overflow.
-    for (int i = 0; i < 1000; ++i) {
-        int v = Rand(-2147483647 - 1, 2147483647);
-        (void)v;
+    // Ranges as wide as 32 bits hold: the span does not wrap round, so the
+    // values spread over the whole range, each quarter taking its share.
+    const int32_t lowest = -2147483647 - 1, highest = 2147483647;
+    struct Wide {
+        int32_t lo, hi;
+    } wide[] = {{lowest, highest}, {highest, lowest}, {0, highest}, {lowest, 0}, {lowest, -1}};
+    for (const Wide& c : wide) {
+        const int64_t min = std::min(c.lo, c.hi), max = std::max(c.lo, c.hi), span = max - min + 1;
+        int quarter[4] = {0, 0, 0, 0};
+        for (int i = 0; i < 4000; ++i) {
+            const int64_t v = Rand(c.lo, c.hi);
+            ASSERT_GE(v, min) << c.lo << ".." << c.hi;
+            ASSERT_LE(v, max) << c.lo << ".." << c.hi;
+            ++quarter[(v - min) * 4 / span];
+        }
+        for (int q = 0; q < 4; ++q) EXPECT_GT(quarter[q], 500) << c.lo << ".." << c.hi << " quarter " << q;
     }
 }

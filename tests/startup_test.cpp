@@ -1,4 +1,5 @@
 // The whole program from start-up through the main loop on the test machine.
+#include "overworld/overworld.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "testutil.h"
@@ -70,11 +71,67 @@ TEST_F(StartupTest, AWindowThatCannotOpenEndsWithCodeOne) {
 }
 
 TEST_F(StartupTest, BeginMakesTheSelectedWorldAndTheEndSavesIt) {
+    // A new world is saved as soon as it is made, and again on the way back
+    // to the title screen, both times with the marker on the home tile. The
+    // player then begins once more and walks one tile toward the middle of
+    // the map before closing the window: only the save at the end can
+    // record that step.
     headless::SetFrameMs(10);
     headless::At(3, [] { headless::Tap(KEY_X); });
-    EXPECT_EQ(RunUntilClosedAt(150), 0);
-    EXPECT_EQ(ReadBytes("worlds/Defaultia/overworld").size(), 524296u);
-    EXPECT_EQ(ReadBytes("worlds/Defaultia/player").size(), 153u);
+    // The title's menu box, dark grey, as a player sees it.
+    auto titleshown = [] {
+        for (int x : {32, 231})
+            for (int y : {208, 269})
+                if (headless::Pixel(x, y) != 0x404040u) return false;
+        return true;
+    };
+    enum { MAKING, LEAVING, TITLE, WALKING, DONE } phase = MAKING;
+    int since = 0, dx = 0;
+    headless::EveryFlip([&] {
+        ++since;
+        switch (phase) {
+        case MAKING:  // the home area of the new world
+            if (headless::Flips() < 40) return;
+            headless::KeyDown(KEY_ESCAPE);
+            phase = LEAVING;
+            return;
+        case LEAVING:
+            if (!titleshown()) return;
+            headless::KeyUp(KEY_ESCAPE);
+            headless::Tap(KEY_X);
+            phase = TITLE;
+            return;
+        case TITLE:
+            if (titleshown()) return;
+            dx = homex < WORLDW / 2 ? 1 : -1;
+            headless::KeyDown(dx > 0 ? KEY_RIGHT : KEY_LEFT);
+            phase = WALKING;
+            since = 0;
+            return;
+        case WALKING:  // held long enough for one step, not for a second
+            if (since == 4) headless::KeyUp(dx > 0 ? KEY_RIGHT : KEY_LEFT);
+            if (since == 60) {
+                headless::RequestClose();
+                phase = DONE;
+            }
+            return;
+        case DONE:
+            return;
+        }
+    });
+    EXPECT_EQ(RunUntilClosedAt(3000), 0);
+    EXPECT_EQ(phase, DONE);
+    const std::vector<unsigned char> map = ReadBytes("worlds/Defaultia/overworld");
+    const std::vector<unsigned char> player = ReadBytes("worlds/Defaultia/player");
+    ASSERT_EQ(map.size(), 524296u);
+    ASSERT_EQ(player.size(), 153u);
+    auto int32 = [](const std::vector<unsigned char>& b, size_t at) {
+        return (int32_t)(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (uint32_t)b[at + 3] << 24);
+    };
+    const int32_t home[2] = {int32(map, 524288), int32(map, 524292)};
+    EXPECT_EQ(int32(player, 23), home[0] + dx) << "the marker's x";
+    EXPECT_EQ(int32(player, 27), home[1]) << "the marker's y";
+    EXPECT_EQ(player[31], dx > 0 ? 1 : 3) << "the marker faces the way it walked";
     // The frame counter is drawn on every play frame.
     EXPECT_GT(FPS::current, 90);
     EXPECT_LE(FPS::current, 101);
