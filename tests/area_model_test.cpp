@@ -1,4 +1,9 @@
-// The block queries and the making of areas from their overworld tile.
+// The block queries, the making of areas from their overworld tile, and the
+// trees that grow in them.
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "area_fixture.h"
 #include "areas/npc.h"
 
@@ -169,4 +174,148 @@ TEST_F(AreaModelTest, NpcsTurnToThePlayerAndKeepToThreeKinds) {
     EXPECT_EQ(n.f, 0);
     n.Act(150, 0);
     EXPECT_EQ(n.f, 1);
+}
+
+// ---------------------------------------------------------------- trees
+
+namespace {
+// A tree planted on flat ground in the middle of a narrow area, its foot on
+// the air tile over row half.
+constexpr int TREEW = 9, TREEH = 40, TREEX = 4, TREEFOOT = TREEH / 2 - 1;
+
+// Wood blocks in a column, counted up from the foot without a gap.
+int WoodAbove(int x, int foot) {
+    int n = 0;
+    while (GetBlock(x, foot - n) == blocks::wood) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(AreaModelTest, TreesGrowAsTallAsTheirCountsAllow) {
+    // Two wood blocks at the foot and one crown row always; each trunk,
+    // lower and further crown step adds a row half of the time. Over a
+    // top row of five leaves and a tip of three.
+    struct Case {
+        uint8_t trunk, lower, crown;
+    } cases[] = {{0, 0, 0}, {3, 0, 0}, {0, 3, 0}, {0, 0, 3}, {0, 2, 1}, {2, 4, 4}};
+    SeedRand(5);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "trunk " << (int)c.trunk << " lower " << (int)c.lower << " crown "
+                                        << (int)c.crown);
+        int shortest = 99, tallest = 0, mostouter = 0;
+        for (int n = 0; n < 4000; ++n) {
+            FlatArea(TREEW, TREEH);
+            GrowTree(TREEX, TREEH / 2, c.trunk, c.lower, c.crown);
+            const int wood = WoodAbove(TREEX, TREEFOOT);
+            shortest = std::min(shortest, wood);
+            tallest = std::max(tallest, wood);
+            const int top = TREEFOOT - wood, crowntop = top + 1;
+            // Crown rows are the topmost wood rows, lower rows under them,
+            // bare trunk under those, and never leaves beside the foot.
+            const int lowestleafy = std::min(TREEFOOT - 2, crowntop + c.crown + c.lower);
+            const int lowestouter = crowntop + c.crown;
+            int outerrows = 0;
+            for (int y = 0; y < TREEH / 2; ++y) {
+                const bool inwood = y > top;
+                const uint8_t near[2] = {GetBlock(TREEX - 1, y), GetBlock(TREEX + 1, y)};
+                const uint8_t outer[2] = {GetBlock(TREEX - 2, y), GetBlock(TREEX + 2, y)};
+                ASSERT_EQ(GetBlock(TREEX, y), inwood ? blocks::wood : y >= top - 1 ? blocks::leaves : blocks::air) << y;
+                for (int s = 0; s < 2; ++s) {
+                    if (y == top || y == top - 1 || y == crowntop) {
+                        ASSERT_EQ(near[s], blocks::leaves) << y;
+                    } else if (!inwood || y > lowestleafy) {
+                        ASSERT_EQ(near[s], blocks::air) << y;
+                    } else {
+                        ASSERT_TRUE(near[s] == blocks::air || near[s] == blocks::leaves) << y;
+                    }
+                    if (y == top) {
+                        ASSERT_EQ(outer[s], blocks::leaves) << y;
+                    } else if (!inwood || y > lowestouter) {
+                        ASSERT_EQ(outer[s], blocks::air) << y;
+                    } else {
+                        ASSERT_TRUE(outer[s] == blocks::air || outer[s] == blocks::leaves) << y;
+                    }
+                }
+                outerrows += inwood && (outer[0] == blocks::leaves || outer[1] == blocks::leaves);
+                for (int x : {0, 1, 7, 8}) ASSERT_EQ(GetBlock(x, y), blocks::air) << x << "," << y;
+            }
+            mostouter = std::max(mostouter, outerrows);
+        }
+        EXPECT_EQ(shortest, 3);
+        EXPECT_EQ(tallest, 3 + c.trunk + c.lower + c.crown);
+        EXPECT_EQ(mostouter, 1 + c.crown);
+    }
+}
+
+TEST_F(AreaModelTest, ATreesWoodReplacesWhatIsInItsWayItsLeavesNever) {
+    // Planks (walked through, so the foot is still over the ground) fill
+    // every tile the tree could reach.
+    SeedRand(8);
+    for (int n = 0; n < 50; ++n) {
+        FlatArea(TREEW, TREEH);
+        for (int x = TREEX - 2; x <= TREEX + 2; ++x)
+            for (int y = 0; y < TREEH / 2; ++y) areatiles[x][y] = blocks::planks;
+        GrowTree(TREEX, TREEH / 2, 2, 4, 4);
+        const int wood = WoodAbove(TREEX, TREEFOOT);
+        EXPECT_GE(wood, 3);
+        EXPECT_LE(wood, 13);
+        for (int x = TREEX - 2; x <= TREEX + 2; ++x)
+            for (int y = 0; y < TREEH / 2; ++y) {
+                const bool trunk = x == TREEX && y > TREEFOOT - wood;
+                ASSERT_EQ(GetBlock(x, y), trunk ? blocks::wood : blocks::planks) << x << "," << y;
+            }
+    }
+}
+
+TEST_F(AreaModelTest, ATreesFootIsFoundFromRowY) {
+    struct Case {
+        const char* what;
+        int y;
+        std::vector<std::pair<int, uint8_t>> column;  // rows of the tree's column changed first
+        int foot;
+    } cases[] = {
+        {"flat ground, from row half", 20, {}, 19},
+        {"a bush on the ground gives way", 20, {{19, blocks::bush}}, 19},
+        {"a column raised by two", 20, {{19, blocks::grass}, {18, blocks::grass}}, 17},
+        {"searching up from deep in the ground", 30, {}, 19},
+        {"a pocket under the ground", 25, {{25, blocks::air}, {24, blocks::air}}, 25},
+        {"nothing solid under row y", 5, {}, 6},
+    };
+    SeedRand(3);
+    for (const Case& c : cases) {
+        FlatArea(TREEW, TREEH);
+        for (auto [row, code] : c.column) areatiles[TREEX][row] = code;
+        GrowTree(TREEX, c.y, 1, 2, 1);
+        EXPECT_EQ(GetBlock(TREEX, c.foot), blocks::wood) << c.what;
+        EXPECT_EQ(GetBlock(TREEX, c.foot - 1), blocks::wood) << c.what;
+        EXPECT_NE(GetBlock(TREEX, c.foot + 1), blocks::wood) << c.what;
+    }
+}
+
+TEST_F(AreaModelTest, TreesAtTheEdgesKeepInsideTheArea) {
+    struct Case {
+        int w, h, x;
+    } cases[] = {
+        {6, 40, 0},   // crown reaching past the left edge
+        {6, 40, 5},   // and past the right
+        {9, 8, 4},    // a tree taller than the sky above it
+        {6, 8, 5},
+    };
+    SeedRand(4);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.x);
+        for (int n = 0; n < 20; ++n) {
+            std::memset(areatiles, 0, sizeof areatiles);
+            FlatArea(c.w, c.h);
+            GrowTree(c.x, c.h / 2, 2, 4, 4);
+            EXPECT_EQ(GetBlock(c.x, c.h / 2 - 1), blocks::wood);
+            EXPECT_EQ(GetBlock(c.x, c.h / 2 - 2), blocks::wood);
+            for (int x = 0; x < AREAMAX; ++x)
+                for (int y = 0; y < AREAMAX; ++y) {
+                    if (x >= c.w || y >= c.h) {
+                        ASSERT_EQ(areatiles[x][y], blocks::air) << x << "," << y;
+                    }
+                }
+        }
+    }
 }

@@ -1,9 +1,14 @@
 // The player's keys in an area, through the encounter's update step:
-// walking, looking, the jump buffer, jump heights, digging and placing.
+// walking, looking, the jump buffer, jump heights, digging and placing, and
+// the creature forms with their own controls.
+#include <iterator>
+#include <vector>
+
 #include "area_fixture.h"
 #include "areas/encounter.h"
 #include "areas/npc.h"
 #include "creatures/items.h"
+#include "shell/shell.h"
 
 namespace {
 class ControlTest : public AreaTest {
@@ -254,5 +259,201 @@ TEST_F(ControlTest, PushingBackTowardTheEntryLosesNoTurningBack) {
         Release(c.key);
         s.Run();
         EXPECT_EQ(noturning, c.kept) << (int)c.fromeast << " " << c.key;
+    }
+}
+
+// ---------------------------------------------------------------- creature forms
+
+TEST_F(ControlTest, TheDigitKeysChangeTheBodyInTheMiddleOfAnEncounter) {
+    // A wild tile where nothing lives, entered from the west.
+    terrain[0][0] = terrains::mountain;
+    struct Press {
+        std::vector<int> keys;
+        uint8_t form;
+        int width, height;
+    } presses[] = {
+        {{KEY_1}, 1, 8, 8},          {{KEY_2}, 2, 12, 12}, {{KEY_3}, 3, 16, 12}, {{KEY_0}, 0, 16, 16},
+        {{KEY_2, KEY_1}, 2, 12, 12},  // both in one step: the higher digit is looked at last
+        {{KEY_3}, 3, 16, 12},
+    };
+    size_t next = 0;
+    int checked = 0;
+    // The wipe takes the first 21 frames; every frame after it has a step.
+    headless::EveryFlip([&] {
+        if (headless::Flips() < 22 || quit) return;
+        ASSERT_NE(areaplayer, nullptr);
+        if (next > 0) {
+            const Press& was = presses[next - 1];
+            EXPECT_EQ(form, was.form) << next;
+            EXPECT_EQ(areaplayer->width, was.width) << next;
+            EXPECT_EQ(areaplayer->height, was.height) << next;
+            ++checked;
+        }
+        if (next == std::size(presses)) {
+            quit = 1;
+            return;
+        }
+        for (int key : presses[next].keys) headless::Tap(key);
+        ++next;
+    });
+    testing::internal::CaptureStdout();
+    RunEncounter();
+    quit = 0;
+    EXPECT_EQ(checked, (int)std::size(presses));
+
+    // The next area is entered in the same body.
+    FlatArea(64, 32);
+    const int start = headless::Flips();
+    headless::EveryFlip([] {});
+    int width = 0, height = 0;
+    headless::At(start + 22, [&] {
+        width = areaplayer->width, height = areaplayer->height;
+        quit = 1;
+    });
+    RunEncounter();
+    quit = 0;
+    Replay(testing::internal::GetCapturedStdout());
+    EXPECT_EQ(form, 3);
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 12);
+}
+
+TEST_F(ControlTest, SlimesStandStillAndHopSideways) {
+    struct Case {
+        uint8_t form;
+        int accel, hop, jump;
+    } cases[] = {{1, 3, 25, 50}, {2, 2, 20, 40}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "form " << (int)c.form);
+        p.CreatureChange(c.form);
+        Stand(p, 192);
+        p.xv = p.yv = 0;
+        const int x0 = p.x, y0 = p.y;
+        // On the ground a held direction only turns it.
+        Hold(KEY_RIGHT);
+        Step();
+        EXPECT_EQ(p.f, 1);
+        EXPECT_EQ(p.xv, 0);
+        EXPECT_EQ(p.x, x0);
+        Release(KEY_RIGHT);
+        Hold(KEY_A);
+        Step();
+        EXPECT_EQ(p.f, 0);
+        EXPECT_EQ(p.xv, 0);
+        Release(KEY_A);
+        // A jump press with no direction is spent for nothing.
+        headless::Tap(KEY_X);
+        Step();
+        Hold(KEY_RIGHT);
+        Step();
+        EXPECT_EQ(p.onground, 1);
+        EXPECT_EQ(p.y, y0);
+        EXPECT_EQ(Played("sfx\\jump.wav"), 0);
+        // With one it hops that way; in the air the held key steers.
+        headless::Tap(KEY_P);
+        Step();
+        EXPECT_EQ(p.onground, 0);
+        EXPECT_EQ(p.x, x0 + c.hop / 10);
+        EXPECT_EQ(p.y, y0 - c.jump / 10);
+        EXPECT_EQ(p.xv, c.hop - 1);       // air friction
+        EXPECT_EQ(p.yv, -c.jump + 3);     // gravity
+        Release(KEY_RIGHT);
+        Hold(KEY_LEFT);
+        Step();
+        EXPECT_EQ(p.f, 0);
+        EXPECT_EQ(p.xv, c.hop - 1 - c.accel - 1);
+        Release(KEY_LEFT);
+        for (int i = 0; i < 60; ++i) Step();
+        EXPECT_EQ(p.onground, 1);
+        EXPECT_EQ(p.xv, 0);
+        EXPECT_EQ(p.y, y0);
+        // Holding the jump key down is one press: one hop, however long.
+        Hold(KEY_X);
+        Hold(KEY_RIGHT);
+        int hops = 0;
+        for (int i = 0; i < 60; ++i) {
+            const uint8_t was = p.onground;
+            Step();
+            hops += was && !p.onground;
+        }
+        Release(KEY_X);
+        Release(KEY_RIGHT);
+        EXPECT_EQ(hops, 1);
+        EXPECT_EQ(p.onground, 1);
+    }
+}
+
+TEST_F(ControlTest, TheScorpionWalksTheWayItFacesAndHopsObstacles) {
+    p.CreatureChange(3);
+    Stand(p, 192);
+    // Facing right with nothing held: +4 a step against ground friction 3.
+    for (int i = 1; i <= 10; ++i) {
+        Step();
+        EXPECT_EQ(p.xv, i);
+    }
+    for (int i = 0; i < 60; ++i) Step();
+    EXPECT_GE(p.xv, 26);
+    EXPECT_LE(p.xv, 29);
+    EXPECT_EQ(p.f, 1);
+    EXPECT_EQ(p.onground, 1);
+    // Left turns it, and it walks that way.
+    Stand(p, 192);
+    p.xv = 0;
+    Hold(KEY_LEFT);
+    Step();
+    Release(KEY_LEFT);
+    EXPECT_EQ(p.f, 0);
+    EXPECT_EQ(p.xv, -1);
+    // A block in front, at its middle, makes it hop by itself.
+    struct Case {
+        bool block;
+        int key;
+        int yv;
+    } cases[] = {{false, 0, 0}, {true, 0, -35 + 3}, {false, KEY_X, -55 + 3}, {false, KEY_P, -55 + 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.block << " " << c.key);
+        FlatArea(64, 32);
+        Stand(p, 192);
+        p.f = 1, p.xv = 0, p.yv = 0;
+        if (c.block) areatiles[ToTile(p.x + 16)][ToTile(p.y + 8)] = blocks::stone;
+        if (c.key) headless::Tap(c.key);
+        Step();
+        EXPECT_EQ(p.yv, c.yv);
+        EXPECT_EQ(p.onground, c.yv == 0 ? 1 : 0);
+    }
+}
+
+TEST_F(ControlTest, ACreatureCannotActSwapLookOrOpenTheBag) {
+    headless::SetFlipLimit(100);  // a bag opened by mistake would never close
+    invitem[0][5] = 0;            // the bare hand digs dirt in human form
+    invitem[1][5] = blocks::stone, invamt[1][5] = 4;
+    for (uint8_t f : {1, 2, 3}) {
+        SCOPED_TRACE(testing::Message() << "form " << (int)f);
+        FlatArea(64, 32);
+        p.CreatureChange(f);
+        Stand(p, 192);
+        p.f = 1, p.xv = 0, p.swinging = 0;
+        const int tx = ToTile(p.x + 7), ty = ToTile(p.y + 7) - 1;  // where Up aims
+        areatiles[tx][ty] = blocks::dirt;
+        jumpbuf = 5, facelock = 10, lookdir = 0, noturning = 1;
+        headless::ClearSounds();
+        Hold(KEY_Z);
+        Hold(KEY_UP);
+        Hold(KEY_SPACE);
+        Hold(KEY_LEFT);  // toward the side it came in by
+        headless::Tap(KEY_ENTER);
+        EncounterStep s(p, encounters::wild, 0);
+        for (int i = 0; i < 3; ++i) s.Run();
+        for (int key : {KEY_Z, KEY_UP, KEY_SPACE, KEY_LEFT}) Release(key);
+        EXPECT_EQ(p.swinging, 0);
+        EXPECT_EQ(areadamage[tx][ty], 0);
+        EXPECT_EQ(swapmode, 0);
+        EXPECT_EQ(invitem[0][5], 0);
+        EXPECT_EQ(lookdir, 0);
+        EXPECT_EQ(jumpbuf, 5);
+        EXPECT_EQ(facelock, 7);  // only the encounter's count down
+        EXPECT_EQ(noturning, 1);
+        EXPECT_EQ(invopen, 0);
+        EXPECT_TRUE(headless::SoundsPlayed().empty());
     }
 }

@@ -97,3 +97,7 @@ SolidFont::~SolidFont() {
     gfxfont = saved->font;
     delete saved;
 }
+
+void Replay(const std::string& captured) {
+    if (::testing::Test::HasFailure()) std::fputs(captured.c_str(), stdout);
+}

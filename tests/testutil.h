@@ -33,3 +33,8 @@ private:
 std::vector<unsigned char> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
+
+// Standard output captured while a loop ran holds its diagnostic lines and
+// also the failures reported from inside it: shown again when the test has
+// failed, so they are not lost.
+void Replay(const std::string& captured);
