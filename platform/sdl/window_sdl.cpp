@@ -184,9 +184,15 @@ void SetWindowCaption(const char* text) {
 }
 
 bool CreateGraphics(int width, int height, int depth, int hertz, int) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
-        return false;
+    // A display server busy with other programs may turn a connection away
+    // for a moment; it is asked again for a second before giving up.
+    int tries = 0;
+    while (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (++tries == 20) {
+            std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     scale = width / SCREENW > 0 ? width / SCREENW : 1;
 
