@@ -54,6 +54,8 @@ void LoadArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
     const std::string path = AreaPath(ox, oy);
     auto f = OpenRead(path);
     if (!f) {
+        // Something that is not a file in the area file's place is damage too.
+        if (PathExists(path)) KeepAside(path);
         GenerateArea(ox, oy, width, height, false);
         return;
     }
@@ -85,10 +87,10 @@ void LoadArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
 
 bool SaveArea(int32_t ox, int32_t oy) {
     if (temparea == 1) return true;
-    auto f = OpenWrite(AreaPath(ox, oy));
+    auto f = SafeWorldName(WORLDNAME) ? OpenWrite(AreaPath(ox, oy)) : nullptr;
     ShowNotice("Saving Area");
     if (!f) {
-        std::fprintf(stderr, "could not save %s\n", SystemPath(AreaPath(ox, oy)).c_str());
+        ShowHeldNotice(SAVEFAILED);
         return false;
     }
     f->WriteInt(areawidth);
@@ -102,5 +104,7 @@ bool SaveArea(int32_t ox, int32_t oy) {
         f->WriteByte(npc->kind);
         f->WriteShort(npc->dialogue);
     });
-    return f->Close();
+    if (f->Close()) return true;
+    ShowHeldNotice(SAVEFAILED);
+    return false;
 }

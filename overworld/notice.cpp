@@ -1,4 +1,5 @@
-// The one-frame notices shown while the game is busy.
+// The notices: one frame while the game is busy, or two seconds for what
+// went wrong.
 #include "overworld/overworld.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -9,4 +10,14 @@ void ShowNotice(const std::string& text) {
     SetColor(128, 255, 128);
     DrawShadowText(text, 240, 135, 1, 1, 0);
     Flip(VSYNC);
+}
+
+const char* const SAVEFAILED = "Could not save!";
+
+void ShowHeldNotice(const std::string& text) {
+    int shown = 0;
+    while (shown < 120) {
+        if (StepDue()) ++shown;
+        ShowNotice(text);
+    }
 }

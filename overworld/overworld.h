@@ -87,6 +87,11 @@ bool LoadWorld();
 
 // One frame of a notice ("Saving World") in the middle of a cleared screen.
 void ShowNotice(const std::string& text);
+// A notice that must be read ("Could not save!"): held for two seconds of
+// update steps, then play goes on.
+void ShowHeldNotice(const std::string& text);
+// What the player is told when a save did not reach the disk.
+extern const char* const SAVEFAILED;
 
 // ---------------------------------------------------------------- play
 

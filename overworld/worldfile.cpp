@@ -51,16 +51,6 @@ void WritePlayer(TStream& s) {
         }
 }
 
-// Finishes one file of a save; a file that could not even be started is
-// reported here, one that failed on its way to the disk by Close.
-bool Finish(std::unique_ptr<TStream>& s, const std::string& path) {
-    if (!s) {
-        std::fprintf(stderr, "could not save %s\n", SystemPath(path).c_str());
-        return false;
-    }
-    return s->Close();
-}
-
 // The file may exist and still not open (a folder of that name, no right to
 // read it): that world is damaged, not new.
 bool Listed(const std::string& name) {
@@ -77,20 +67,33 @@ std::string WorldFolder() { return "worlds\\" + WORLDNAME; }
 bool SaveWorld() {
     PrintLine("saving world: " + WORLDNAME);
     ShowNotice("Saving World");
-    MakeDir(WorldFolder());
-    std::unique_ptr<TStream> map = OpenWrite(OverworldPath());
-    if (map) WriteOverworld(*map);
-    std::unique_ptr<TStream> player = OpenWrite(PlayerPath());
-    if (player) WritePlayer(*player);
-    // A map that did not reach the disk takes the player's file down with it,
-    // so the two old files stay a matching pair.
-    if (!Finish(map, OverworldPath())) return false;
-    if (!Finish(player, PlayerPath())) return false;
+    bool saved = false;
+    if (SafeWorldName(WORLDNAME)) {
+        MakeDir(WorldFolder());
+        std::unique_ptr<TStream> map = OpenWrite(OverworldPath());
+        std::unique_ptr<TStream> player = OpenWrite(PlayerPath());
+        // The map and the player are one save: a cleared tile is never kept
+        // without the experience it paid, nor the other way round. Either
+        // file failing leaves both old ones.
+        if (map && player) {
+            WriteOverworld(*map);
+            WritePlayer(*player);
+            saved = CloseTogether(WorldFolder(), {map.get(), player.get()});
+        }
+    }
+    if (!saved) {
+        ShowHeldNotice(SAVEFAILED);
+        return false;
+    }
     PrintLine("world saved: " + WORLDNAME);
     return true;
 }
 
 bool LoadWorld() {
+    if (!SafeWorldName(WORLDNAME)) return false;
+    // A save cut short is finished (or dropped, when it never committed)
+    // before anything is read, so the pair read is always one save's.
+    if (!RecoverSaves(WorldFolder())) return false;
     std::unique_ptr<TStream> map = OpenRead(OverworldPath());
     if (!map) {
         if (Listed("overworld")) return false;

@@ -1,42 +1,135 @@
 // Files and folders relative to the working directory.
 //
-// Every file the game reads may be short, long or nonsense, so a read holds
-// the whole file in memory and a read past its end yields 0 and marks the
-// stream failed instead of running off. Every file the game writes goes to a
-// temporary name beside it, is flushed to the disk and only then renamed over
-// the old one: a crash, a kill or a full disk mid-save leaves the old file.
+// Every file the game reads may be short, long, nonsense or not a file at
+// all, so a read takes only regular files, holds the whole file in memory,
+// and a read past its end yields 0 and marks the stream failed instead of
+// running off. Every file the game writes goes to a temporary name beside
+// it, is synced to the disk and only then renamed over the old one: a crash,
+// a kill or a full disk mid-save leaves the old file. Files that belong
+// together (a world's map and its player) are committed as one: a record of
+// the commit is written once both new files are whole, and whoever finds
+// that record finishes the renames.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/filefaults.h"
 #include "platform/platform.h"
 
 namespace {
 // No file of the game comes near this; anything larger is damaged anyway,
 // and reading a little past the limit is enough to see that.
 constexpr size_t READLIMIT = 64u << 20;
+const std::string TEMPSUFFIX = ".tmp";
+// The record of a unit save, beside its files: the names of the files, one
+// a line, then the end line. Without the end line it was never committed.
+const std::string COMMITNAME = "commit";
+const std::string COMMITEND = "end";
 
-std::string TempName(const std::string& path) { return path + ".tmp"; }
+int opsleft = -1, opsdone = 0;
+bool refusetemps = false;
 
-bool WriteAll(int fd, const uint8_t* p, size_t n) {
+// Every operation that changes the disk passes here first; after a death
+// set by a test, none gets through.
+bool Alive() {
+    ++opsdone;
+    if (opsleft < 0) return true;
+    if (opsleft == 0) {
+        errno = EIO;
+        return false;
+    }
+    --opsleft;
+    return true;
+}
+
+int Create(const std::string& path, int flags, mode_t mode) { return Alive() ? ::open(path.c_str(), flags, mode) : -1; }
+
+bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart) {
+    if (!Alive()) return false;
+    off_t at = 0;
     while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
+        const ssize_t w = fromstart ? ::pwrite(fd, p, n, at) : ::write(fd, p, n);
         if (w < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         p += w;
+        at += w;
         n -= (size_t)w;
     }
-    return true;
+    return !fromstart || ::ftruncate(fd, at) == 0;
 }
 
+bool Sync(int fd) { return Alive() && ::fsync(fd) == 0; }
+bool Rename(const std::string& from, const std::string& to) { return Alive() && ::rename(from.c_str(), to.c_str()) == 0; }
+bool Unlink(const std::string& path) { return Alive() && (::unlink(path.c_str()) == 0 || errno == ENOENT); }
+
+bool SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = Sync(fd);
+    ::close(fd);
+    return ok;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool EndsWith(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t k = path.rfind('/');
+    return k == std::string::npos ? "." : k == 0 ? "/" : path.substr(0, k);
+}
+
+// A file reached through a link is saved where the link points, so the link
+// stays a link and the file it names gets the new contents.
+std::string ResolveLinks(const std::string& path) {
+    std::string p = path;
+    for (int depth = 0; depth < 16; ++depth) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        char to[PATH_MAX];
+        const ssize_t n = ::readlink(p.c_str(), to, sizeof to - 1);
+        if (n <= 0) return p;
+        to[n] = 0;
+        p = to[0] == '/' ? std::string(to) : FolderOf(p) + "/" + to;
+    }
+    return p;  // a ring of links: opening it fails
+}
+
+void Complain(const std::string& path, const char* why) {
+    std::fprintf(stderr, "could not save %s: %s\n", path.c_str(), why);
+}
+
+bool WriteSynced(const std::string& path, const std::string& text) {
+    const int fd = Create(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, (const uint8_t*)text.data(), text.size(), false) && Sync(fd);
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
 }  // namespace
+
+namespace filefaults {
+void DieAfter(int count) {
+    opsleft = count;
+    opsdone = 0;
+}
+int Operations() { return opsdone; }
+void RefuseTemporaries(bool refuse) { refusetemps = refuse; }
+}  // namespace filefaults
 
 std::string SystemPath(const std::string& path) {
     std::string p = path;
@@ -47,10 +140,12 @@ std::string SystemPath(const std::string& path) {
 
 std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
     const std::string path = SystemPath(gamepath);
-    int fd = ::open(path.c_str(), O_RDONLY);
+    // Not blocking: a pipe in a file's place would otherwise wait for a
+    // writer for ever. It is refused below with everything else not a file.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return nullptr;
     }
@@ -68,16 +163,58 @@ std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
     return s;
 }
 
+std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size) {
+    std::unique_ptr<TStream> s(new TStream);
+    if (size) s->data.assign(bytes, bytes + size);
+    return s;
+}
+
 std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
     const std::string path = SystemPath(gamepath);
+    const std::string target = ResolveLinks(path);
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
-    int fd = ::open(TempName(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return nullptr;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    mode_t mode = 0644;
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) {
+            Complain(path, "it is not a regular file");
+            return nullptr;
+        }
+        // A file the player made read-only stays as it is, even where the
+        // system would let this user write it.
+        if ((st.st_mode & 0222) == 0) {
+            Complain(path, "it is read-only");
+            return nullptr;
+        }
+        mode = st.st_mode & 07777;
+    }
     std::unique_ptr<TStream> s(new TStream);
     s->path = path;
+    s->target = target;
+    s->temp = target + TEMPSUFFIX;
     s->writing = true;
     s->data.reserve(4096);
+    // Whatever was left under the temporary name goes first, so the new one
+    // is made afresh and never written through a link.
+    Unlink(s->temp);
+    int fd = -1;
+    if (refusetemps)
+        errno = EACCES;
+    else
+        fd = Create(s->temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        if (exists) ::fchmod(fd, mode);  // the new file keeps the old one's permissions
+    } else if (exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        // No temporary may be made beside the file, but the file itself may
+        // be written: it is written over in place, synced, as the one way
+        // left to save it.
+        fd = Create(target, O_WRONLY | O_CLOEXEC, 0);
+        s->inplace = fd >= 0;
+    }
+    if (fd < 0) {
+        Complain(path, std::strerror(errno));
+        return nullptr;
+    }
     s->fd = fd;
     return s;
 }
@@ -149,27 +286,32 @@ void TStream::WriteLine(const std::string& text) {
     WriteByte(10);
 }
 
+// The new contents whole and synced on the disk, the file closed.
+bool TStream::Flush() {
+    bool ok = WriteAll(fd, data.data(), data.size(), inplace) && Sync(fd);
+    ok = ::close(fd) == 0 && ok;
+    fd = -1;
+    return ok;
+}
+
+bool TStream::Replace() { return inplace || Rename(temp, target); }
+
+void TStream::Fail() {
+    const int err = errno;
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    if (!inplace) Unlink(temp);
+    Complain(path, std::strerror(err));
+    failed = true;
+}
+
 bool TStream::Close() {
     if (closed) return !failed;
     closed = true;
     if (!writing) return true;
-    const std::string temp = TempName(path);
-    bool ok = WriteAll(fd, data.data(), data.size());
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    fd = -1;
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        std::fprintf(stderr, "could not save %s: %s\n", path.c_str(), std::strerror(err));
-        failed = true;
-        return false;
-    }
-    // The folder itself is not synced: should the rename be lost to a power
-    // cut, the old file is still there whole, and a sync per save would
-    // double what saving costs.
-    return true;
+    if (Flush() && Replace()) return true;
+    Fail();
+    return false;
 }
 
 TStream::~TStream() {
@@ -177,11 +319,119 @@ TStream::~TStream() {
     // the middle of a save): the old file stays as it was.
     if (writing && !closed) {
         ::close(fd);
-        ::unlink(TempName(path).c_str());
+        if (!inplace) Unlink(temp);
     }
 }
 
-void MakeDir(const std::string& path) { ::mkdir(SystemPath(path).c_str(), 0755); }
+bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
+    const std::string folder = SystemPath(gamefolder);
+    bool ok = true, unit = true;
+    std::string record;
+    for (TStream* s : files) {
+        if (!s || !s->writing || s->closed) return false;
+        // Only files right in the folder are named in its record.
+        const std::string name = s->path.substr(std::min(s->path.size(), folder.size() + 1));
+        unit = unit && !s->inplace && FolderOf(s->path) == folder && name.find('\n') == std::string::npos;
+        record += name + "\n";
+    }
+    record += COMMITEND + "\n";
+    const std::string mark = folder + "/" + COMMITNAME;
+    // Every new file whole on the disk under its temporary name...
+    for (TStream* s : files) {
+        s->closed = true;
+        ok = s->Flush() && ok;
+    }
+    // ...then the commit: from the moment its record is on the disk, the new
+    // files win, and a crash before the renames below is finished by the
+    // next RecoverSaves.
+    if (ok && unit) ok = WriteSynced(mark, record) && SyncFolder(folder);
+    if (!ok) {
+        for (TStream* s : files) s->Fail();
+        return false;
+    }
+    for (TStream* s : files)
+        if (!s->Replace()) {
+            // The record stays: the next RecoverSaves finishes what is left.
+            Complain(s->path, std::strerror(errno));
+            s->failed = true;
+            ok = false;
+        }
+    if (ok && unit) {
+        SyncFolder(folder);
+        Unlink(mark);
+    }
+    return ok;
+}
+
+bool RecoverSaves(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    const std::string mark = folder + "/" + COMMITNAME;
+    bool ok = true;
+    if (Exists(mark)) {
+        std::vector<std::string> names;
+        bool committed = false;
+        if (auto record = OpenRead(gamefolder + "\\" + COMMITNAME)) {
+            while (!record->Eof()) {
+                const std::string line = record->ReadLine();
+                if (line == COMMITEND) {
+                    committed = true;
+                    break;
+                }
+                names.push_back(line);
+            }
+        }
+        if (committed) {
+            for (const std::string& name : names) {
+                // A record names files of its own folder and nothing else.
+                if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+                    ok = false;
+                    continue;
+                }
+                const std::string target = ResolveLinks(folder + "/" + name);
+                if (Exists(target + TEMPSUFFIX)) ok = Rename(target + TEMPSUFFIX, target) && ok;
+            }
+            if (ok) SyncFolder(folder);
+        }
+        // A record without its end line was cut short before the commit: the
+        // old files stand, and its temporaries go with the rest below.
+        if (ok) ok = Unlink(mark);
+    }
+    for (const std::string& name : ListDir(gamefolder))
+        if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
+    if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
+    return ok;
+}
+
+bool CanSaveIn(const std::string& gamefolder) {
+    MakeDir(gamefolder);
+    const std::string folder = SystemPath(gamefolder);
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    const std::string probe = folder + "/probe" + TEMPSUFFIX;
+    Unlink(probe);
+    const int fd = refusetemps ? -1 : Create(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ::close(fd);
+        Unlink(probe);
+        return true;
+    }
+    // No new file can be made there; the files already in it can still be
+    // saved in place when every one of them may be written.
+    bool any = false;
+    for (const std::string& name : ListDir(gamefolder)) {
+        const std::string path = folder + "/" + name;
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
+        any = true;
+    }
+    return any;
+}
+
+bool PathExists(const std::string& path) { return Exists(SystemPath(path)); }
+
+void MakeDir(const std::string& path) {
+    if (Alive()) ::mkdir(SystemPath(path).c_str(), 0755);
+}
 
 std::vector<std::string> ListDir(const std::string& path) {
     std::vector<std::string> names;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,6 +99,8 @@ void CloseEvent();
 // An open file. Reads come from the whole file held in memory; writes are
 // gathered and reach the disk at Close, through a temporary file renamed over
 // the old one, so a failed or interrupted save never leaves half a file.
+// Only regular files are opened: a pipe, a device or a folder in a file's
+// place is refused at once rather than waited on.
 class TStream {
 public:
     uint8_t ReadByte();
@@ -122,18 +125,43 @@ public:
 
 private:
     friend std::unique_ptr<TStream> OpenRead(const std::string& path);
+    friend std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
     friend std::unique_ptr<TStream> OpenWrite(const std::string& path);
+    friend bool CloseTogether(const std::string& folder, std::initializer_list<TStream*> files);
+    bool Flush();
+    bool Replace();
+    void Fail();
     std::vector<uint8_t> data;
     size_t pos = 0;
-    int fd = -1;  // the temporary file of a write
+    int fd = -1;  // the temporary file of a write (or the file itself, written in place)
     bool writing = false, failed = false, closed = false;
-    std::string path;
+    bool inplace = false;  // no temporary could be made beside the file: it is written over
+    std::string path;      // as the game named it
+    std::string target;    // the file that is replaced: through a link, the file it points to
+    std::string temp;
 };
 
 // Game paths use "\" between folders.
 std::string SystemPath(const std::string& path);
 std::unique_ptr<TStream> OpenRead(const std::string& path);
+// Reads bytes already in memory as if they were a file.
+std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
+// Creates the file, or replaces it at Close. Null when it cannot: the folder
+// is missing, the file is not a regular file, or the player made it
+// read-only (it is then left exactly as it is).
 std::unique_ptr<TStream> OpenWrite(const std::string& path);
+// Finishes writes of files in one folder as one unit: after a crash at any
+// instant the folder holds all the old files, or all the new ones once
+// RecoverSaves has run in it. True when every file reached the disk.
+bool CloseTogether(const std::string& folder, std::initializer_list<TStream*> files);
+// Completes a unit save that was cut short in the folder, or drops it when
+// it never got as far as its commit, and clears away stale temporary files.
+// False when the folder could not be brought back to one whole state.
+bool RecoverSaves(const std::string& folder);
+// The folder exists, or was just made, and a file can be created in it.
+bool CanSaveIn(const std::string& folder);
+// Something (a file, a folder, a link, anything) has that name.
+bool PathExists(const std::string& path);
 void MakeDir(const std::string& path);
 std::vector<std::string> ListDir(const std::string& path);
 void PrintLine(const std::string& text);

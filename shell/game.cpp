@@ -14,7 +14,7 @@ int RunGame() {
     // The file is rewritten at once with what was read (or the defaults), so a
     // player always finds all four lines to edit.
     LoadSettings();
-    SaveSettings();
+    const bool settingssaved = SaveSettings();
     textleaps.Clear();
     MakeDir("worlds");
     LoadAssets();
@@ -27,6 +27,8 @@ int RunGame() {
     SetResolution(480, 270);
     SetClsColor(32, 24, 16);
     lasttime = ClockMs();
+    // Told once there is a window to tell it in.
+    if (!settingssaved) ShowHeldNotice(SAVEFAILED);
     // Returns once a world is loaded (or made); Exit ends the program there.
     TitleScreen();
 

@@ -51,12 +51,12 @@ void LoadSettings() {
     if (VSYNC > 1) VSYNC = 1;
 }
 
-void SaveSettings() {
+bool SaveSettings() {
     auto f = OpenWrite(SETTINGSFILE);
-    if (!f) return;
+    if (!f) return false;
     f->WriteLine("UPSCALING=" + std::to_string(UPSCALING));
     f->WriteLine("FULLSCREEN=" + std::to_string(FULLSCREEN) + " (requires upscaling x4)");
     f->WriteLine("WORLDNAME=" + WORLDNAME);
     f->WriteLine("VSYNC=" + std::to_string(VSYNC));
-    f->Close();
+    return f->Close();
 }

@@ -43,4 +43,5 @@ std::string ParseText(const std::string& line);
 // A name that would reach outside the worlds folder is no world's name.
 bool SafeWorldName(const std::string& name);
 void LoadSettings();
-void SaveSettings();
+// False when the file could not be written; the old one is left as it was.
+bool SaveSettings();

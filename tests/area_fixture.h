@@ -16,6 +16,9 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         LoadAssets();
+        // The selected world's folder, so the areas that are stored can be.
+        MakeDir("worlds");
+        MakeDir("worlds\\Defaultia");
     }
 
     // An area of w x h tiles, air above the surface line and stone below.

@@ -10,19 +10,6 @@
 namespace {
 bool Pressed(int key) { return KeyPressed(key) > 0; }
 
-// A damaged world is left untouched and the title stays; the notice is held
-// for two seconds of steps so it can be read.
-void ShowDamagedNotice() {
-    int shown = 0;
-    while (shown < 120) {
-        if (StepDue()) ++shown;
-        Cls();
-        SetColor(128, 255, 128);
-        DrawShadowText("World damaged", 240, 135, 1, 1, 0);
-        Flip(VSYNC);
-    }
-}
-
 void DrawTitle(uint8_t sel) {
     Cls();
     SetColor(255, 255, 255);
@@ -76,8 +63,16 @@ void TitleScreen() {
         // Leaving from here saves nothing: every way in has saved already.
         if (quit == 1) EndProgram();
         ClearKeys();
+        // A world that could never be saved is not begun: its play would be
+        // lost. The title stays, as for a damaged world, which is left
+        // untouched.
+        if (!SafeWorldName(WORLDNAME) || !CanSaveIn(WorldFolder())) {
+            std::fprintf(stderr, "World cannot be saved: %s\n", WORLDNAME.c_str());
+            ShowHeldNotice("World cannot be saved");
+            continue;
+        }
         if (LoadWorld()) return;
         std::fprintf(stderr, "World damaged: %s\n", WORLDNAME.c_str());
-        ShowDamagedNotice();
+        ShowHeldNotice("World damaged");
     }
 }

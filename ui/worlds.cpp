@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
@@ -33,7 +34,11 @@ void ChangeWorld() {
             if (Pressed(KEY_UP) && sel > 0) --sel;
             if (Pressed(KEY_DOWN) && sel < count) ++sel;
             if (Pressed(KEY_X) || Pressed(KEY_P)) {
-                if (sel > 0)
+                // A folder whose name would lead out of "worlds" is shown
+                // but cannot be chosen.
+                if (sel > 0 && !SafeWorldName(names[sel - 1]))
+                    sfxnope.Play();
+                else if (sel > 0)
                     WORLDNAME = names[sel - 1];
                 else
                     NameWorld();
@@ -41,7 +46,9 @@ void ChangeWorld() {
         }
         bool found = false;
         for (int32_t i = 0; i < count; ++i) {
-            if (SameName(names[i], WORLDNAME)) {
+            if (!SafeWorldName(names[i])) {
+                SetColor(128, 128, 128);
+            } else if (SameName(names[i], WORLDNAME)) {
                 SetColor(192, 255, 192);
                 found = true;
             } else {
@@ -61,7 +68,7 @@ void ChangeWorld() {
         Flip(VSYNC);
         if (Pressed(KEY_Z) || Pressed(KEY_O) || Pressed(KEY_ESCAPE) || ClosePending()) break;
     }
-    SaveSettings();
+    if (!SaveSettings()) ShowHeldNotice(SAVEFAILED);
     ClearKeys();
 }
 
@@ -85,7 +92,7 @@ void NameWorld() {
             name.pop_back();
         }
         // An Enter with no name yet is used up and ignored.
-        if (Pressed(KEY_ENTER) && !name.empty()) {
+        if (Pressed(KEY_ENTER) && !name.empty() && SafeWorldName(name)) {
             WORLDNAME = name;
             break;
         }

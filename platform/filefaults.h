@@ -1,0 +1,18 @@
+// Faults the file layer can be made to suffer, so that tests can see what a
+// save leaves on the disk when the program dies at any point of it.
+#pragma once
+
+namespace filefaults {
+
+// After `count` more operations that change the disk (creating, writing,
+// syncing, renaming or removing a file, making a folder), nothing reaches
+// the disk any more, as if the program had been killed right there; every
+// later operation fails. -1 lets every operation through again.
+void DieAfter(int count);
+// Operations that changed the disk, or would have, since DieAfter.
+int Operations();
+// Temporary files cannot be created, as in a folder the player may not add
+// files to while the files in it stay writable.
+void RefuseTemporaries(bool refuse);
+
+}  // namespace filefaults
