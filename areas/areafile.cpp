@@ -59,30 +59,38 @@ void LoadArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
         GenerateArea(ox, oy, width, height, false);
         return;
     }
-    int32_t w = 0, h = 0, n = 0;
-    if (!ReadSound(*f, w, h, n)) {
-        f->Close();
+    // Read whole before the notice: the notice is for an area that loads.
+    if (!ReadArea(*f)) {
         f.reset();
         KeepAside(path);
         GenerateArea(ox, oy, width, height, false);
         return;
     }
     ShowNotice("Loading Area");
+}
+
+bool ReadArea(TStream& f) {
+    int32_t w = 0, h = 0, n = 0;
+    if (!ReadSound(f, w, h, n)) {
+        f.Close();
+        return false;
+    }
     areawidth = w;
     areaheight = h;
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) areatiles[x][y] = incoming[(size_t)y * w + x];
     for (int32_t i = 0; i < n; ++i) {
         NPC* npc = npcs.AddLast(new NPC);
-        npc->x = f->ReadInt();
-        npc->y = f->ReadInt();
-        const uint8_t kind = f->ReadByte();
+        npc->x = f.ReadInt();
+        npc->y = f.ReadInt();
+        const uint8_t kind = f.ReadByte();
         npc->SetKind(kind);
         // The stored line replaces the one SetKind drew: a villager always
         // says the same thing.
-        npc->dialogue = f->ReadShort();
+        npc->dialogue = f.ReadShort();
     }
-    f->Close();
+    f.Close();
+    return true;
 }
 
 bool SaveArea(int32_t ox, int32_t oy) {

@@ -14,3 +14,8 @@ void LoadArea(int32_t ox, int32_t oy, int32_t width, int32_t height);
 // Writes the resident area as the file of tile (ox, oy); a passing visit
 // (temparea) is never written. False when the file could not be written.
 bool SaveArea(int32_t ox, int32_t oy);
+
+class TStream;
+// Makes the area in an area file's bytes resident; false, changing nothing,
+// when they are damaged.
+bool ReadArea(TStream& f);

@@ -76,14 +76,18 @@ constexpr int32_t OVERWORLDFILESIZE = 2 * WORLDW * WORLDH + 8;  // 524,296
 constexpr int32_t PLAYERFILESIZE = 153;
 
 std::string WorldFolder();
-// Writes the world's "overworld" and "player" files; false (after a line on
-// standard error) when either did not reach the disk whole, in which case
-// the old file stays as it was.
+// Writes the world's "overworld" and "player" files as one save; false
+// (after a line on standard error and a notice held on screen) when they did
+// not reach the disk whole, in which case both old files stay as they were.
 bool SaveWorld();
 // Loads the selected world, makes it when it has no map yet, or starts a new
 // player on a map without one. False when the world's files are damaged:
 // nothing is loaded and nothing is written.
 bool LoadWorld();
+// Takes in a world's map and player (null when it has none) as read from
+// their files; false, changing nothing, when they are not a whole world's.
+class TStream;
+bool ReadWorld(TStream& map, TStream* player);
 
 // One frame of a notice ("Saving World") in the middle of a cleared screen.
 void ShowNotice(const std::string& text);

@@ -103,15 +103,19 @@ bool LoadWorld() {
     ShowNotice("Loading World");
     std::unique_ptr<TStream> player = OpenRead(PlayerPath());
     if (!player && Listed("player")) return false;
-    if (map->Size() != (size_t)OVERWORLDFILESIZE) return false;
+    return ReadWorld(*map, player.get());
+}
+
+bool ReadWorld(TStream& map, TStream* player) {
+    if (map.Size() != (size_t)OVERWORLDFILESIZE) return false;
     if (player && player->Size() != (size_t)PLAYERFILESIZE) return false;
 
     // Everything is checked before anything is taken in, so a refused world
     // leaves the one in memory whole.
-    map->ReadBytes(tilerecords, sizeof tilerecords);
-    const int32_t hx = map->ReadInt();
-    const int32_t hy = map->ReadInt();
-    map->Close();
+    map.ReadBytes(tilerecords, sizeof tilerecords);
+    const int32_t hx = map.ReadInt();
+    const int32_t hy = map.ReadInt();
+    map.Close();
     // Home and the marker are used as tile coordinates from here on; files
     // that put either off the map are not the game's.
     if (!InWorld(hx, hy)) return false;

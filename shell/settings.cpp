@@ -38,25 +38,33 @@ bool SafeWorldName(const std::string& name) {
 
 void LoadSettings() {
     auto f = OpenRead(SETTINGSFILE);
-    if (!f) return;
-    UPSCALING = (uint8_t)ParseNumber(f->ReadLine());
-    FULLSCREEN = (uint8_t)ParseNumber(f->ReadLine());
-    WORLDNAME = ParseText(f->ReadLine());
+    if (f) ReadSettings(*f);
+}
+
+void ReadSettings(TStream& f) {
+    UPSCALING = (uint8_t)ParseNumber(f.ReadLine());
+    FULLSCREEN = (uint8_t)ParseNumber(f.ReadLine());
+    WORLDNAME = ParseText(f.ReadLine());
     // The world name becomes a folder name: never let it climb out of "worlds".
     if (!SafeWorldName(WORLDNAME)) WORLDNAME = DEFAULTWORLD;
-    VSYNC = (uint8_t)ParseNumber(f->ReadLine());
-    f->Close();
+    VSYNC = (uint8_t)ParseNumber(f.ReadLine());
+    f.Close();
     if (UPSCALING < 1) UPSCALING = 1;
     if (UPSCALING > 4) UPSCALING = 4;
     if (VSYNC > 1) VSYNC = 1;
 }
 
+std::string SettingsText() {
+    return "UPSCALING=" + std::to_string(UPSCALING) + "\r\n" +                                   //
+           "FULLSCREEN=" + std::to_string(FULLSCREEN) + " (requires upscaling x4)\r\n" +        //
+           "WORLDNAME=" + WORLDNAME + "\r\n" +                                                 //
+           "VSYNC=" + std::to_string(VSYNC) + "\r\n";
+}
+
 bool SaveSettings() {
     auto f = OpenWrite(SETTINGSFILE);
     if (!f) return false;
-    f->WriteLine("UPSCALING=" + std::to_string(UPSCALING));
-    f->WriteLine("FULLSCREEN=" + std::to_string(FULLSCREEN) + " (requires upscaling x4)");
-    f->WriteLine("WORLDNAME=" + WORLDNAME);
-    f->WriteLine("VSYNC=" + std::to_string(VSYNC));
+    const std::string text = SettingsText();
+    f->WriteBytes(text.data(), text.size());
     return f->Close();
 }

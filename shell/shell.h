@@ -43,5 +43,9 @@ std::string ParseText(const std::string& line);
 // A name that would reach outside the worlds folder is no world's name.
 bool SafeWorldName(const std::string& name);
 void LoadSettings();
+// The four lines of a settings file already read into memory.
+void ReadSettings(TStream& f);
 // False when the file could not be written; the old one is left as it was.
 bool SaveSettings();
+// The file's four lines as SaveSettings writes them.
+std::string SettingsText();
