@@ -85,6 +85,12 @@ extern uint8_t untouched, noturning, blockless;
 // ended: lets whatever watches play from outside (the play-through tests)
 // see where the player stands without reaching into the loop.
 extern entity* areaplayer;
+// A screen inside the area (the bag, a shop, the collector) was closed by
+// Escape whose key is still down: that Escape has done its job, and does
+// not also leave the area until the key has been let go.
+extern uint8_t escapespent;
+// For those screens: Escape was pressed, and is marked spent.
+bool ClosedByEscape();
 
 // Runs one stay in the resident area and returns the wipe the overworld
 // uncovers with: 0 left, 1 right, 2 the box.

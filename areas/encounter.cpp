@@ -245,7 +245,9 @@ uint8_t RunEncounter() {
             if (StepDue() && !step.Run()) break;
             p.DrawView();
             Flip(VSYNC);
-            if (p.x < -14 || p.x >= areawidth * 16 - 2 || p.HP == 0 || quit == 1 || KeyHeld(KEY_ESCAPE)) break;
+            const bool escape = KeyHeld(KEY_ESCAPE);
+            if (!escape) escapespent = 0;
+            if (p.x < -14 || p.x >= areawidth * 16 - 2 || p.HP == 0 || quit == 1 || (escape && !escapespent)) break;
         }
     }
     const int32_t count = step.count;

@@ -10,6 +10,13 @@ uint8_t lookdir = 0;
 uint8_t pose = 0;
 uint8_t untouched = 1, noturning = 1, blockless = 1;
 entity* areaplayer = nullptr;
+uint8_t escapespent = 0;
+
+bool ClosedByEscape() {
+    if (KeyPressed(KEY_ESCAPE) == 0) return false;
+    escapespent = 1;
+    return true;
+}
 
 int32_t TerrainTier() { return TierAt(marker.x, marker.y); }
 

@@ -1,6 +1,7 @@
 // Trading with the people of the villages.
 #include "areas/trade.h"
 
+#include "areas/areas.h"
 #include "areas/inventory.h"
 #include "areas/npc.h"
 #include "creatures/creatures.h"
@@ -79,7 +80,7 @@ int32_t ShopScreen(NPC& npc, entity& player) {
             DrawAmount(npc.stock[k], npc.amt[k], c0 + 27, r + 9, 0);
         }
         Flip(VSYNC);
-        if (Pressed(KEY_Z) || Pressed(KEY_O) || Pressed(KEY_ESCAPE) || ClosePending()) break;
+        if (Pressed(KEY_Z) || Pressed(KEY_O) || ClosedByEscape() || ClosePending()) break;
     }
     return 0;
 }
@@ -141,7 +142,7 @@ int32_t CollectorScreen(NPC& npc, entity& player) {
             DrawShadowText(std::to_string(CollectorPays(invitem[cc][cr], invamt[cc][cr])), gx + 10, top + 129, 0, 0, 0);
         }
         Flip(VSYNC);
-        if (Pressed(KEY_Z) || Pressed(KEY_O) || Pressed(KEY_ESCAPE) || ClosePending()) break;
+        if (Pressed(KEY_Z) || Pressed(KEY_O) || ClosedByEscape() || ClosePending()) break;
     }
     return 0;
 }

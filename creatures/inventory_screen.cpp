@@ -1,5 +1,6 @@
 // The inventory screen, over the frozen area: the bag as a 5 x 5 grid on the
 // side the player faces, and the cross of quick slots around the hovered item.
+#include "areas/areas.h"
 #include "areas/inventory.h"
 #include "creatures/creatures.h"
 #include "creatures/items.h"
@@ -87,7 +88,7 @@ int32_t InventoryScreen(entity& player) {
         DrawScreen(side, column, row, held);
         Flip(VSYNC);
         if (Pressed(KEY_Z) || Pressed(KEY_O)) break;
-        if (Pressed(KEY_ENTER) || Pressed(KEY_ESCAPE) || ClosePending()) break;
+        if (Pressed(KEY_ENTER) || ClosedByEscape() || ClosePending()) break;
     }
     // A jump key still held from the screen must not jump on return.
     jumpbuf = 1;

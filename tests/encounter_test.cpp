@@ -249,6 +249,38 @@ TEST_F(EncounterTest, EscapeGoesHomeOnlyFromWildAndClaimedLand) {
     }
 }
 
+TEST_F(EncounterTest, EscapeThatClosesTheBagDoesNotAlsoLeaveTheArea) {
+    // An ordinary tap of Escape is down for about 100 ms; a player may also
+    // keep it down. Either way the bag closes and the area stays, until a
+    // second Escape leaves it (from wild land, for home).
+    for (int held : {6, 200}) {
+        SCOPED_TRACE(held);
+        headless::Reset();
+        lasttime = 0;  // the step clock starts again with the machine's
+        accum = 0;
+        marker.x = marker.y = 100;
+        Tile(terrains::plains, encounters::wild, 128, 24);
+        headless::At(30, [] { headless::Tap(KEY_ENTER); });
+        bool bagopen = false, stayed = true;
+        headless::At(38, [&] { bagopen = invopen == 1; });
+        headless::At(40, [] { headless::KeyDown(KEY_ESCAPE); });
+        headless::At(40 + held, [] { headless::KeyUp(KEY_ESCAPE); });
+        const int again = 60 + held;
+        headless::EveryFlip([&] {
+            if (headless::Flips() > 42 && headless::Flips() < again) stayed = stayed && areaplayer && invopen == 0;
+        });
+        headless::At(again, [] { headless::KeyDown(KEY_ESCAPE); });
+        headless::SetFlipLimit(again + 100);
+        Run();
+        headless::KeyUp(KEY_ESCAPE);
+        EXPECT_TRUE(bagopen);
+        EXPECT_TRUE(stayed);
+        EXPECT_GE(headless::Flips(), again);
+        EXPECT_EQ(marker.x, homex);
+        EXPECT_EQ(player::exp, 0);
+    }
+}
+
 TEST_F(EncounterTest, EscapeHeldAfterItsPressWasSpentIsNoWin) {
     Tile(terrains::plains, encounters::wild, 128, 24);
     headless::At(23, [] {

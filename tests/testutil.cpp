@@ -61,6 +61,7 @@ void GameTest::SetUp() {
     camx = camy = 0;
     swapmode = lookdir = pose = 0;
     untouched = noturning = blockless = 1;
+    escapespent = 0;
 }
 
 void GameTest::TearDown() {
