@@ -164,6 +164,25 @@ TEST_F(CatalogueTest, FramesAreCutInReadingOrder) {
     }
 }
 
+// At the font's own size a reader tells glyphs apart only by whole pixels:
+// every lowercase letter differs from every other cell of the font, capitals,
+// digits, signs, icons and blanks alike, in at least two of them.
+TEST_F(CatalogueTest, LowercaseLettersStandApartFromEveryOtherGlyph) {
+    const int area = gfxfont.cellw * gfxfont.cellh;
+    ASSERT_EQ(area, 20);
+    auto differing = [&](int a, int b) {
+        int n = 0;
+        for (int i = 0; i < area; ++i) n += (gfxfont.Frame(a)[i] != 0) != (gfxfont.Frame(b)[i] != 0);
+        return n;
+    };
+    for (int letter = 'a'; letter <= 'z'; ++letter)
+        for (int other = 0; other < gfxfont.frames; ++other) {
+            if (other == letter) continue;
+            const std::string name = other > ' ' && other < 127 ? std::string(1, (char)other) : "";
+            EXPECT_GE(differing(letter, other), 2) << (char)letter << " and cell " << other << " " << name;
+        }
+}
+
 TEST_F(CatalogueTest, SoundsAreMono16BitAt44100) {
     for (const SoundEntry& s : soundcatalogue) {
         SCOPED_TRACE(s.path);
