@@ -9,13 +9,8 @@
 #include <string>
 #include <vector>
 
-static std::string GameName(const std::string& root, std::string path) {
-    if (path.compare(0, root.size(), root) == 0) path = path.substr(root.size());
-    while (!path.empty() && path[0] == '/') path.erase(0, 1);
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
+#include "gamename.h"
+
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -53,12 +48,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(o, "\nconst EmbeddedFile embeddedfiles[] = {\n");
     for (size_t i = 0; i < names.size(); ++i) {
-        std::string escaped;
-        for (char c : names[i]) {
-            if (c == '\\' || c == '"') escaped += '\\';
-            escaped += c;
-        }
-        std::fprintf(o, "    {\"%s\", file%zu, %zu},\n", escaped.c_str(), i, sizes[i]);
+        std::fprintf(o, "    {\"%s\", file%zu, %zu},\n", Literal(names[i]).c_str(), i, sizes[i]);
     }
     std::fprintf(o, "    {nullptr, nullptr, 0}};\n");
     bool ok = std::fclose(o) == 0;

@@ -1,0 +1,8 @@
+// The desktop's pictures: the embedded PNG files, decoded when loaded.
+#include "platform/picture.h"
+#include "platform/platform.h"
+
+bool DecodePicture(const std::string& name, std::vector<uint8_t>& rgb, int& w, int& h) {
+    const EmbeddedFile* file = FindEmbedded(name);
+    return file && DecodePNG(file->data, file->size, rgb, w, h);
+}
