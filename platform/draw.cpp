@@ -21,12 +21,19 @@ struct Blitters {
     SpriteFn sprite;
     FillFn fill;
 };
+#if defined(__x86_64__) || defined(__i386__)
 bool HasAVX2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
+Blitters AVX2Loops() { return {SpriteAVX2, FillAVX2}; }
+#else
+// Elsewhere (the browser's SIMD) only the SSE2 loops are built.
+bool HasAVX2() { return false; }
+Blitters AVX2Loops() { return {SpriteSSE2, FillSSE2}; }
+#endif
 Blitters ChooseBlitters() {
-    if (HasAVX2()) return {SpriteAVX2, FillAVX2};
+    if (HasAVX2()) return AVX2Loops();
     return {SpriteSSE2, FillSSE2};
 }
 Blitters blitters = ChooseBlitters();
@@ -42,7 +49,7 @@ bool UseBlitLoops(BlitLoops loops) {
         return true;
     case BlitLoops::AVX2:
         if (!HasAVX2()) return false;
-        blitters = {SpriteAVX2, FillAVX2};
+        blitters = AVX2Loops();
         return true;
     }
     return false;

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/backend.h"
 #include "platform/filefaults.h"
 #include "platform/platform.h"
 
@@ -309,7 +310,10 @@ bool TStream::Close() {
     if (closed) return !failed;
     closed = true;
     if (!writing) return true;
-    if (Flush() && Replace()) return true;
+    if (Flush() && Replace()) {
+        SavesChanged();
+        return true;
+    }
     Fail();
     return false;
 }
@@ -360,6 +364,7 @@ bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*
         SyncFolder(folder);
         Unlink(mark);
     }
+    if (ok) SavesChanged();
     return ok;
 }
 
@@ -399,6 +404,7 @@ bool RecoverSaves(const std::string& gamefolder) {
     for (const std::string& name : ListDir(gamefolder))
         if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
+    SavesChanged();
     return ok;
 }
 

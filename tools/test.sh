@@ -3,7 +3,8 @@
 #   bash tools/test.sh             the normal build, in build/
 #   bash tools/test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
 # The test that opens a real window runs under a virtual display when no
-# display is at hand.
+# display is at hand. Where Emscripten and Chromium are installed (.ci/run
+# installs them), the browser test runs too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -25,3 +26,8 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   run=(xvfb-run -a -s "-screen 0 1920x1080x24" "${run[@]}")
 fi
 "${run[@]}"
+
+# The same game in the browser, when the machine can build and show it.
+if [ "$dir" = build ] && command -v em++ >/dev/null && [ -x /usr/bin/chromium ]; then
+  bash tools/test_web.sh
+fi

@@ -122,6 +122,8 @@ void TSound::Play() const { sounds.push_back(name); }
 
 int32_t ClockMs() { return now; }
 
+void SavesChanged() {}
+
 void EndProgram() {
     std::fflush(stdout);
     throw headless::ProgramEnded{};

@@ -66,6 +66,9 @@ int32_t ClockMs() {
     return (int32_t)(base + duration_cast<milliseconds>(steady_clock::now() - start).count());
 }
 
+// The files are where they are kept already.
+void SavesChanged() {}
+
 void EndProgram() {
     std::fflush(stdout);
     CloseSound();

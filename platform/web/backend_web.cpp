@@ -1,0 +1,205 @@
+// The browser: the 480x270 frame on a canvas the page scales, the keys of
+// the window's key events, sounds through Web Audio, and files on the
+// browser's own storage. The game's loops run as they are: each Flip hands
+// the frame to the canvas and yields to the browser until its next frame,
+// and the loop carries on where it was.
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+
+namespace {
+// The frame in the canvas's byte order: red, green, blue, alpha.
+uint32_t canvasbytes[SCREENW * SCREENH];
+std::string caption = "Quillmoor";
+bool windowopen = false;
+}  // namespace
+
+// The page's side: key events queued for PumpEvents, the canvas, the sounds.
+// Keys are named by the key's place on the keyboard (event.code), so the
+// game's keys stay where they are whatever the layout.
+EM_JS(void, WebTitle, (const char* title), { document.title = UTF8ToString(title); });
+
+EM_JS(void, WebOpen, (), {
+    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    const codes = {Enter: 13, NumpadEnter: 13, Escape: 27, Space: 32, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39,
+                   ArrowDown: 40, Backspace: 8, Tab: 9, ShiftLeft: 16, ShiftRight: 16, ControlLeft: 17,
+                   ControlRight: 17, AltLeft: 18, AltRight: 18};
+    const key = (code) => {
+        if (code in codes) return codes[code];
+        if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
+        if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
+        return -1;
+    };
+    window.addEventListener("keydown", (e) => {
+        const k = key(e.code);
+        if (k < 0) return;
+        // The game's keys are the game's: no scrolling, no browser shortcuts.
+        e.preventDefault();
+        // Browsers allow sound only after a gesture: the first key starts it.
+        if (!q.audio) {
+            try { q.audio = new AudioContext(); } catch (err) { q.audio = false; }
+        }
+        if (q.audio && q.audio.state === "suspended") q.audio.resume();
+        q.events.push(256 + k);
+    });
+    window.addEventListener("keyup", (e) => {
+        const k = key(e.code);
+        if (k < 0) return;
+        e.preventDefault();
+        q.events.push(k);
+    });
+    // A key let go while the page is not looked at is never reported.
+    window.addEventListener("blur", () => q.events.push(512));
+    document.addEventListener("visibilitychange", () => { if (document.hidden) q.events.push(512); });
+    const canvas = Module.canvas || document.getElementById("screen");
+    q.context = canvas.getContext("2d");
+});
+
+EM_JS(int, WebNextEvent, (), {
+    const q = Module.quillmoor;
+    return q.events.length ? q.events.shift() : -1;
+});
+
+EM_JS(void, WebPresent, (const void* bytes, int width, int height), {
+    const pixels = new Uint8ClampedArray(HEAPU8.buffer, bytes, width * height * 4);
+    Module.quillmoor.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+});
+
+// Waits for the browser's next frame, as the desktop waits for the display.
+EM_ASYNC_JS(void, WebNextFrame, (), {
+    await new Promise((resolve) => requestAnimationFrame(() => resolve()));
+});
+
+EM_JS(int, WebLoadSound, (const short* samples, int count, int rate), {
+    const data = new Float32Array(count);
+    for (let i = 0; i < count; ++i) data[i] = HEAP16[(samples >> 1) + i] / 32768;
+    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    q.sounds.push({data: data, rate: rate, buffer: null});
+    return q.sounds.length;
+});
+
+// Fire and forget; before the first key there is no sound, and nothing waits.
+EM_JS(void, WebPlaySound, (int id), {
+    const q = Module.quillmoor;
+    const s = q.sounds[id - 1];
+    if (!s || !q.audio || q.audio.state !== "running") return;
+    if (!s.buffer) {
+        s.buffer = q.audio.createBuffer(1, s.data.length, s.rate);
+        s.buffer.copyToChannel(s.data, 0);
+    }
+    const source = q.audio.createBufferSource();
+    source.buffer = s.buffer;
+    source.connect(q.audio.destination);
+    source.start();
+});
+
+// The saves live in a folder kept in the browser's storage; after each one
+// the folder is written back there. One write at a time: a save made while
+// one is under way is written once that one is done.
+EM_JS(void, WebKeepSaves, (), {
+    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    if (q.syncing) { q.syncagain = true; return; }
+    q.syncing = true;
+    const run = () => FS.syncfs(false, (err) => {
+        if (err) console.error("the saves could not be kept in the browser: " + err);
+        if (q.syncagain) { q.syncagain = false; run(); } else q.syncing = false;
+    });
+    run();
+});
+
+EM_JS(void, WebEnd, (), {
+    const c = Module.quillmoor.context;
+    c.fillStyle = "#201810";
+    c.fillRect(0, 0, 480, 270);
+    c.fillStyle = "#c0ffc0";
+    c.font = "10px monospace";
+    c.textAlign = "center";
+    c.fillText("The game has ended. Reload the page to play again.", 240, 135);
+});
+
+void PumpEvents() {
+    if (!windowopen) return;
+    for (int e = WebNextEvent(); e >= 0; e = WebNextEvent()) {
+        if (e >= 512)
+            FocusLostEvent();
+        else if (e >= 256)
+            KeyDownEvent(e - 256);
+        else
+            KeyUpEvent(e);
+    }
+}
+
+void SetWindowCaption(const char* text) {
+    caption = text;
+    if (windowopen) WebTitle(text);
+}
+
+bool CreateGraphics(int, int, int, int, int) {
+    // The page scales the canvas by the largest whole factor that fits.
+    WebOpen();
+    WebTitle(caption.c_str());
+    windowopen = true;
+    return true;
+}
+
+void Flip(int sync) {
+    if (!windowopen) return;
+    // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
+    for (int i = 0; i < SCREENW * SCREENH; ++i) {
+        const uint32_t p = framebuffer[i];
+        canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+    }
+    WebPresent(canvasbytes, SCREENW, SCREENH);
+    if (sync)
+        WebNextFrame();
+    else
+        emscripten_sleep(0);
+}
+
+bool TSound::Load(const char* path) {
+    name = path;
+    const EmbeddedFile* file = FindEmbedded(path);
+    // The built-in sounds are plain 16-bit mono WAV files: find their data.
+    if (!file || file->size < 12 || std::memcmp(file->data, "RIFF", 4) != 0) return false;
+    size_t at = 12;
+    int rate = 44100;
+    while (at + 8 <= file->size) {
+        const unsigned char* chunkhead = file->data + at;
+        const uint32_t size = chunkhead[4] | chunkhead[5] << 8 | chunkhead[6] << 16 | (uint32_t)chunkhead[7] << 24;
+        if (std::memcmp(chunkhead, "fmt ", 4) == 0 && size >= 8)
+            rate = (int)(chunkhead[12] | chunkhead[13] << 8 | chunkhead[14] << 16 | (uint32_t)chunkhead[15] << 24);
+        if (std::memcmp(chunkhead, "data", 4) == 0) {
+            const size_t bytes = std::min<size_t>(size, file->size - at - 8);
+            // The bytes are copied into aligned samples before the page takes them.
+            static short samples[1 << 18];
+            const int count = (int)std::min<size_t>(bytes / 2, sizeof samples / sizeof samples[0]);
+            std::memcpy(samples, chunkhead + 8, (size_t)count * 2);
+            chunk = reinterpret_cast<void*>((intptr_t)WebLoadSound(samples, count, rate));
+            return true;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return false;
+}
+
+void TSound::Play() const {
+    if (chunk) WebPlaySound((int)reinterpret_cast<intptr_t>(chunk));
+}
+
+void SavesChanged() { WebKeepSaves(); }
+
+int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
+
+void EndProgram() {
+    std::fflush(stdout);
+    WebEnd();
+    emscripten_force_exit(0);
+    __builtin_unreachable();
+}

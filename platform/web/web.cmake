@@ -1,0 +1,49 @@
+# The browser's build: the same game with the web backend, compiled to
+# WebAssembly by Emscripten. No libpng there: the pictures come decoded
+# ahead, and the sounds embedded, by tools built for this machine first
+# (QUILLMOOR_HOST_TOOLS; tools/web.sh builds them).
+set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles and decodepictures built for this machine")
+if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/embedfiles" OR NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/decodepictures")
+  message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles and decodepictures")
+endif()
+
+file(GLOB WEB_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/*.png)
+file(GLOB WEB_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/sfx/*.wav)
+list(SORT WEB_PICTURES)
+list(SORT WEB_SOUNDS)
+set(EMBEDDED_CPP ${CMAKE_CURRENT_BINARY_DIR}/embedded_files.cpp)
+add_custom_command(
+  OUTPUT ${EMBEDDED_CPP}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/assets ${WEB_SOUNDS}
+  DEPENDS ${WEB_SOUNDS}
+  COMMENT "Embedding sounds")
+set(DECODED_CPP ${CMAKE_CURRENT_BINARY_DIR}/decoded_pictures.cpp)
+add_custom_command(
+  OUTPUT ${DECODED_CPP}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/decodepictures ${DECODED_CPP} ${PROJECT_SOURCE_DIR}/assets ${WEB_PICTURES}
+  DEPENDS ${WEB_PICTURES}
+  COMMENT "Decoding pictures ahead")
+
+file(GLOB WEB_CORE_SOURCES CONFIGURE_DEPENDS
+  platform/*.cpp shell/*.cpp ui/*.cpp overworld/*.cpp areas/*.cpp creatures/*.cpp)
+list(REMOVE_ITEM WEB_CORE_SOURCES
+  ${PROJECT_SOURCE_DIR}/shell/main.cpp
+  ${PROJECT_SOURCE_DIR}/platform/png.cpp
+  ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
+  ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp)
+add_library(quillmoor_core STATIC ${WEB_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
+target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
+# The SSE2 drawing loops become WebAssembly SIMD.
+set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
+
+add_executable(quillmoor shell/main.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
+target_link_libraries(quillmoor PRIVATE quillmoor_core)
+# The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
+# the browser and carry on. The saves' folder is mounted before start-up.
+target_link_options(quillmoor PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
+  -lidbfs.js --pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
+set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
+  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
+configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)

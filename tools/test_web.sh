@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The browser test: builds the page (tools/web.sh --build), then plays it in
+# headless Chromium with real key events (tests/web/browser_test.mjs) and
+# holds its title frame to the desktop's, which the test machine draws
+# (build/tests/title_frame). Run by tools/test.sh when Emscripten and
+# Chromium are both present; .ci/run installs them.
+#   bash tools/test_web.sh [SHOTS-FOLDER]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/web.sh --build >/dev/null
+cmake --build build --target title_frame -j"$(nproc)" >/dev/null
+title=$(mktemp)
+trap 'rm -f "$title"' EXIT
+build/tests/title_frame "$title"
+# puppeteer-core drives the machine's own Chromium; it fetches no browser.
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+node tests/web/browser_test.mjs build-web "$title" "${1:-}"
