@@ -19,6 +19,8 @@ namespace {
 uint32_t canvasbytes[SCREENW * SCREENH];
 std::string caption = "Quillmoor";
 bool windowopen = false;
+// When the game last got the main thread back from the browser.
+double resumed = 0;
 }  // namespace
 
 // The page's side: key events queued for PumpEvents, the canvas, the sounds.
@@ -114,6 +116,15 @@ EM_JS(void, WebKeepSaves, (), {
     run();
 });
 
+// How long each frame kept the page's main thread busy (update, drawing and
+// presenting), the last few thousand, for measuring.
+EM_JS(void, WebFrameTime, (double ms), {
+    const q = Module.quillmoor;
+    if (!q.times) q.times = [];
+    q.times.push(ms);
+    if (q.times.length > 4000) q.times.shift();
+});
+
 EM_JS(void, WebEnd, (), {
     const c = Module.quillmoor.context;
     c.fillStyle = "#201810";
@@ -157,10 +168,12 @@ void Flip(int sync) {
         canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
     }
     WebPresent(canvasbytes, SCREENW, SCREENH);
+    if (resumed > 0) WebFrameTime(emscripten_get_now() - resumed);
     if (sync)
         WebNextFrame();
     else
         emscripten_sleep(0);
+    resumed = emscripten_get_now();
 }
 
 bool TSound::Load(const char* path) {
