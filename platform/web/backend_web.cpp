@@ -213,6 +213,7 @@ int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 void EndProgram() {
     std::fflush(stdout);
     WebEnd();
-    emscripten_force_exit(0);
-    __builtin_unreachable();
+    // A page cannot close itself: the game stays ended, asking nothing of
+    // the browser, until the page is reloaded.
+    for (;;) emscripten_sleep(1 << 30);
 }
