@@ -69,9 +69,15 @@ EM_JS(int, WebNextEvent, (), {
     return q.events.length ? q.events.shift() : -1;
 });
 
+// The picture over the frame's bytes is made once, and again only should the
+// game's memory grow and move.
 EM_JS(void, WebPresent, (const void* bytes, int width, int height), {
-    const pixels = new Uint8ClampedArray(HEAPU8.buffer, bytes, width * height * 4);
-    Module.quillmoor.context.putImageData(new ImageData(pixels, width, height), 0, 0);
+    const q = Module.quillmoor;
+    if (!q.image || q.imagememory !== HEAPU8.buffer) {
+        q.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, bytes, width * height * 4), width, height);
+        q.imagememory = HEAPU8.buffer;
+    }
+    q.context.putImageData(q.image, 0, 0);
 });
 
 // Waits for the browser's next frame, as the desktop waits for the display.
