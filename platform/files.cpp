@@ -371,8 +371,9 @@ bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*
 bool RecoverSaves(const std::string& gamefolder) {
     const std::string folder = SystemPath(gamefolder);
     const std::string mark = folder + "/" + COMMITNAME;
-    bool ok = true;
+    bool ok = true, changed = false;
     if (Exists(mark)) {
+        changed = true;
         std::vector<std::string> names;
         bool committed = false;
         if (auto record = OpenRead(gamefolder + "\\" + COMMITNAME)) {
@@ -402,9 +403,10 @@ bool RecoverSaves(const std::string& gamefolder) {
         if (ok) ok = Unlink(mark);
     }
     for (const std::string& name : ListDir(gamefolder))
-        if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
+        if (EndsWith(name, TEMPSUFFIX)) changed = Unlink(folder + "/" + name) || changed;
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
-    SavesChanged();
+    // Only a folder that was put right is written on to where it is kept.
+    if (changed) SavesChanged();
     return ok;
 }
 

@@ -55,10 +55,12 @@ void ReadSettings(TStream& f) {
 }
 
 std::string SettingsText() {
-    return "UPSCALING=" + std::to_string(UPSCALING) + "\r\n" +                                   //
-           "FULLSCREEN=" + std::to_string(FULLSCREEN) + " (requires upscaling x4)\r\n" +        //
-           "WORLDNAME=" + WORLDNAME + "\r\n" +                                                 //
-           "VSYNC=" + std::to_string(VSYNC) + "\r\n";
+    std::string text;
+    for (const std::string& line :
+         {"UPSCALING=" + std::to_string(UPSCALING), "FULLSCREEN=" + std::to_string(FULLSCREEN) + " (requires upscaling x4)",
+          "WORLDNAME=" + WORLDNAME, "VSYNC=" + std::to_string(VSYNC)})
+        text += line + "\r\n";
+    return text;
 }
 
 bool SaveSettings() {

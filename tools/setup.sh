@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quillmoor needs, from Debian's packages,
 # when it is missing. Safe to run again: present packages are left alone.
+#   bash tools/setup.sh         the desktop game, its tests and tools
+#   bash tools/setup.sh --web   and the browser's build and its test
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,11 @@ packages=(
   libx11-dev libxtst-dev xvfb xauth
   clang libclang-rt-14-dev
 )
+# Emscripten, Chromium, and Node.js with npm (any the machine has will do).
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten chromium)
+  command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

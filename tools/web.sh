@@ -6,8 +6,7 @@
 # Any static file server will do for the page; it needs no special headers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
-bash tools/setup_web.sh
+bash tools/setup.sh --web
 # Debian's Emscripten finds its JavaScript parser there.
 export NODE_PATH=/usr/share/nodejs
 

@@ -19,14 +19,17 @@
 #include <string>
 #include <vector>
 
+#include "canvas.h"
+
 namespace fs = std::filesystem;
+using gfx::Canvas;
+using gfx::WritePng;
 
 namespace {
 
 constexpr int kCellW = 4, kCellH = 5, kCells = 128, kPerRow = 32;
 constexpr int kMargin = 4;
 constexpr int kLine = 8;  // line pitch: a cell, its shadow and a gap
-const unsigned char kClear[3] = {32, 24, 16};  // the game's clear colour
 const unsigned char kOdd[3] = {56, 44, 32};    // every other cell of the strip
 const unsigned char kWhite[3] = {255, 255, 255};
 const unsigned char kShadow[3] = {0, 0, 0};
@@ -45,22 +48,6 @@ const char* const kSamples[] = {
     "I like money. I would like your money.",
     "Unharmed slimes are harder to avoid.",
     "What're ya buyin'? Exterminator! *4",
-};
-
-struct Canvas {
-    int w, h;
-    std::vector<unsigned char> rgb;
-    Canvas(int w_, int h_) : w(w_), h(h_), rgb(static_cast<size_t>(w_ * h_ * 3)) {
-        for (int i = 0; i < w * h; i++) std::memcpy(&rgb[static_cast<size_t>(i * 3)], kClear, 3);
-    }
-    void Put(int x, int y, const unsigned char* c) {
-        if (x < 0 || y < 0 || x >= w || y >= h) return;
-        std::memcpy(&rgb[static_cast<size_t>((y * w + x) * 3)], c, 3);
-    }
-    void Rect(int x, int y, int rw, int rh, const unsigned char* c) {
-        for (int j = 0; j < rh; j++)
-            for (int i = 0; i < rw; i++) Put(x + i, y + j, c);
-    }
 };
 
 // The font's lit pixels, one bool per pixel of the 64 x 40 sheet.
@@ -94,15 +81,6 @@ struct Font {
         }
     }
 };
-
-bool WritePng(const fs::path& path, const Canvas& cv) {
-    png_image img;
-    std::memset(&img, 0, sizeof img);
-    img.version = PNG_IMAGE_VERSION;
-    img.width = static_cast<png_uint_32>(cv.w), img.height = static_cast<png_uint_32>(cv.h);
-    img.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&img, path.string().c_str(), 0, cv.rgb.data(), 0, nullptr) != 0;
-}
 
 Canvas Enlarge(const Canvas& src, int zoom) {
     Canvas out(src.w * zoom, src.h * zoom);
