@@ -72,6 +72,8 @@ void SavesChanged() {}
 void EndProgram() {
     std::fflush(stdout);
     CloseSound();
+    // Closing the video library would talk to the dead display again.
+    if (DisplayLost()) std::_Exit(1);
     SDL_Quit();
     std::exit(0);
 }

@@ -25,6 +25,33 @@ bool ReadPresented(std::vector<uint32_t>& pixels, int& width, int& height);
 // The window's events reach the game through these (backend_sdl.cpp).
 void WindowResized();
 
+// Starts the video system on a driver that shows a window to a person,
+// asking a busy or not yet started display again for about a second; false,
+// with one line on stderr, when none answers (video_sdl.cpp).
+bool StartVideo();
+
+// Hears the display's connection break under a running game: the game is
+// asked to close, as by the close button, so it saves where it can and ends
+// instead of drawing on for nobody (display_sdl.cpp).
+void WatchDisplay(struct SDL_Window* window);
+// The display went away: the program ends with a failure code, and without
+// touching the display again.
+bool DisplayLost();
+
+// Keeps the libraries' own complaints off standard error while it lives:
+// the sound system's when there is no sound device, the video drivers' when
+// there is no display. The player is better served by one line of ours.
+class QuietErrors {
+public:
+    QuietErrors();
+    ~QuietErrors();
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    int saved = -1;
+};
+
 // Opens the sound device once, quietly; false when there is none.
 bool OpenSound();
 void CloseSound();

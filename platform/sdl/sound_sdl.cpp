@@ -1,8 +1,6 @@
 // Sounds through SDL_mixer: each play on a channel of its own.
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -13,30 +11,6 @@
 namespace {
 bool tried = false, ready = false;
 int channels = 16;
-
-// The sound system's own libraries complain at length on standard error
-// when the machine has no sound device; the player is better served by one
-// line of ours saying why the game is silent.
-class QuietErrors {
-public:
-    QuietErrors() {
-        std::fflush(stderr);
-        saved = dup(2);
-        const int null = open("/dev/null", O_WRONLY);
-        if (saved >= 0 && null >= 0) dup2(null, 2);
-        if (null >= 0) close(null);
-    }
-    ~QuietErrors() {
-        std::fflush(stderr);
-        if (saved >= 0) {
-            dup2(saved, 2);
-            close(saved);
-        }
-    }
-
-private:
-    int saved = -1;
-};
 }  // namespace
 
 bool OpenSound() {

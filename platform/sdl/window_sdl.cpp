@@ -184,16 +184,7 @@ void SetWindowCaption(const char* text) {
 }
 
 bool CreateGraphics(int width, int height, int depth, int hertz, int) {
-    // A display server busy with other programs may turn a connection away
-    // for a moment; it is asked again for a second before giving up.
-    int tries = 0;
-    while (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        if (++tries == 20) {
-            std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    if (!StartVideo()) return false;
     scale = width / SCREENW > 0 ? width / SCREENW : 1;
 
     // Full screen: the display's exact mode when it has one, otherwise a
@@ -253,6 +244,7 @@ bool CreateGraphics(int width, int height, int depth, int hertz, int) {
         frameperiod = std::chrono::nanoseconds(1000000000 / shown.refresh_rate);
     nextframe = Clock::now();
     SetIcon();
+    WatchDisplay(window);
     SDL_ShowWindow(window);
     return true;
 }
