@@ -311,8 +311,10 @@ bool TStream::Close() {
     closed = true;
     if (!writing) return true;
     if (Flush() && Replace()) {
-        SavesChanged();
-        return true;
+        if (KeepFiles({target})) return true;
+        Complain(path, "it could not be kept");
+        failed = true;
+        return false;
     }
     Fail();
     return false;
@@ -364,16 +366,25 @@ bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*
         SyncFolder(folder);
         Unlink(mark);
     }
-    if (ok) SavesChanged();
+    if (ok) {
+        std::vector<std::string> targets;
+        for (TStream* s : files) targets.push_back(s->target);
+        if (!KeepFiles(targets)) {
+            for (TStream* s : files) {
+                Complain(s->path, "it could not be kept");
+                s->failed = true;
+            }
+            ok = false;
+        }
+    }
     return ok;
 }
 
 bool RecoverSaves(const std::string& gamefolder) {
     const std::string folder = SystemPath(gamefolder);
     const std::string mark = folder + "/" + COMMITNAME;
-    bool ok = true, changed = false;
+    bool ok = true;
     if (Exists(mark)) {
-        changed = true;
         std::vector<std::string> names;
         bool committed = false;
         if (auto record = OpenRead(gamefolder + "\\" + COMMITNAME)) {
@@ -403,10 +414,10 @@ bool RecoverSaves(const std::string& gamefolder) {
         if (ok) ok = Unlink(mark);
     }
     for (const std::string& name : ListDir(gamefolder))
-        if (EndsWith(name, TEMPSUFFIX)) changed = Unlink(folder + "/" + name) || changed;
+        if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
-    // Only a folder that was put right is written on to where it is kept.
-    if (changed) SavesChanged();
+    // What is put right here are the disk's own leftovers: where the files
+    // are kept elsewhere (the browser), only whole files ever went there.
     return ok;
 }
 

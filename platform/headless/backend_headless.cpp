@@ -122,7 +122,7 @@ void TSound::Play() const { sounds.push_back(name); }
 
 int32_t ClockMs() { return now; }
 
-void SavesChanged() {}
+bool KeepFiles(const std::vector<std::string>&) { return true; }
 
 void EndProgram() {
     std::fflush(stdout);

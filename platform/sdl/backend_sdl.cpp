@@ -67,7 +67,7 @@ int32_t ClockMs() {
 }
 
 // The files are where they are kept already.
-void SavesChanged() {}
+bool KeepFiles(const std::vector<std::string>&) { return true; }
 
 void EndProgram() {
     std::fflush(stdout);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/platform.h"
@@ -81,8 +82,10 @@ EM_JS(void, WebPresent, (const void* bytes, int width, int height), {
 });
 
 // Waits for the browser's next frame, as the desktop waits for the display.
+// A page that another tab has taken over stays where it is.
 EM_ASYNC_JS(void, WebNextFrame, (), {
     await new Promise((resolve) => requestAnimationFrame(() => resolve()));
+    if (Module.halted) await new Promise(() => {});
 });
 
 EM_JS(int, WebLoadSound, (const short* samples, int count, int rate), {
@@ -108,19 +111,10 @@ EM_JS(void, WebPlaySound, (int id), {
     source.start();
 });
 
-// The saves live in a folder kept in the browser's storage; after each one
-// the folder is written back there. One write at a time: a save made while
-// one is under way is written once that one is done.
-EM_JS(void, WebKeepSaves, (), {
-    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
-    if (q.syncing) { q.syncagain = true; return; }
-    q.syncing = true;
-    const run = () => FS.syncfs(false, (err) => {
-        if (err) console.error("the saves could not be kept in the browser: " + err);
-        if (q.syncagain) { q.syncagain = false; run(); } else q.syncing = false;
-    });
-    run();
-});
+// The saves are kept in the browser's storage by saves.js: a job per save,
+// asked after until it has an answer (-1 while under way, 0 failed, 1 kept).
+EM_JS(int, WebKeepStart, (const char* paths), { return Module.saves.keepStart(UTF8ToString(paths)); });
+EM_JS(int, WebKeepResult, (int job), { return Module.saves.keepResult(job); });
 
 // How long each frame kept the page's main thread busy (update, drawing and
 // presenting), the last few thousand, for measuring.
@@ -212,7 +206,23 @@ void TSound::Play() const {
     if (chunk) WebPlaySound((int)reinterpret_cast<intptr_t>(chunk));
 }
 
-void SavesChanged() { WebKeepSaves(); }
+bool KeepFiles(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) list += path + "\n";
+    const int job = WebKeepStart(list.c_str());
+    // The browser writes while the page goes on showing frames: the frame
+    // on the screen (the save's notice) is shown again at every one.
+    int result;
+    while ((result = WebKeepResult(job)) < 0) {
+        if (windowopen) {
+            WebPresent(canvasbytes, SCREENW, SCREENH);
+            if (resumed > 0) WebFrameTime(emscripten_get_now() - resumed);
+        }
+        WebNextFrame();
+        resumed = emscripten_get_now();
+    }
+    return result == 1;
+}
 
 int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 

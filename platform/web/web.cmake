@@ -39,11 +39,12 @@ set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-
 add_executable(quillmoor shell/main.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
 target_link_libraries(quillmoor PRIVATE quillmoor_core)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
-# the browser and carry on. The saves' folder is mounted before start-up.
+# the browser and carry on, and each save wait for the browser's storage.
+# The saves are read into memory before start-up (saves.js).
 target_link_options(quillmoor PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
-  -lidbfs.js --pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
+  --pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
   LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
 configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)
