@@ -2,8 +2,9 @@
 # The browser test: builds the page (tools/web.sh --build), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
 # holds its title frame to the desktop's, which the test machine draws
-# (build/tests/title_frame). Run by tools/test.sh when Emscripten and
-# Chromium are both present; .ci/run installs them.
+# (build/tests/title_frame); then the saves' tests (tests/web/saves_test.mjs).
+# Run by tools/test.sh when Emscripten and Chromium are both present;
+# .ci/run installs them.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +15,8 @@ trap 'rm -f "$title"' EXIT
 build/tests/title_frame "$title"
 # puppeteer-core drives the machine's own Chromium; it fetches no browser.
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-node tests/web/browser_test.mjs build-web "$title" "${1:-}"
+status=0
+node tests/web/browser_test.mjs build-web "$title" "${1:-}" || status=1
+# The saves in the browser's storage: two tabs, failing and full storage.
+node tests/web/saves_test.mjs build-web || status=1
+exit $status

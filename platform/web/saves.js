@@ -318,7 +318,10 @@ Module.saves = (function () {
       try { bytes = FS.readFile(ROOT + "/" + key); } catch (err) { return false; }
       if (!same(stored.get(key), bytes)) files.set(key, bytes);
     }
-    if (files.size === 0) return true;
+    // Nothing new, and the storage still open as it was: nothing to do. A
+    // storage closed under the page is looked at even so, in case it was
+    // emptied.
+    if (files.size === 0 && db) return true;
     // A database closed under the page is opened again once.
     for (let attempt = 1; attempt <= 2; ++attempt) {
       try {
