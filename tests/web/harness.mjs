@@ -126,6 +126,27 @@ export async function open(browser, url, { viewport = { width: 1024, height: 640
   return tab;
 }
 
+// A new world named on the title's world list: its name is the k-th letter
+// of the naming grid. Leaving the list saves the settings with that name.
+export async function nameWorld(tab, k = 0) {
+  await tab.waitFor("the title", titleShown);
+  for (const key of ["ArrowRight", "KeyX", "KeyX", ...Array(k).fill("ArrowRight"), "KeyX", "Enter", "Escape"]) {
+    await tab.key(key, 80);
+    await sleep(250);
+  }
+  return String.fromCharCode(65 + k);
+}
+
+// Back on the title from the world list, the cursor is on Change World:
+// Left moves it to Begin, and X begins.
+export async function toBegin(tab) {
+  await tab.waitFor("the title", titleShown);
+  await sleep(200);
+  await tab.key("ArrowLeft");
+  await sleep(200);
+  await tab.key("KeyX");
+}
+
 // What the page keeps in the browser's storage: each file's bytes, as
 // base64, by its path.
 export function stored(page) {

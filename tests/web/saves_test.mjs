@@ -5,7 +5,7 @@
 //   node saves_test.mjs BUILD-WEB-FOLDER
 //
 // Prints "N passed, M failed" and exits non-zero when anything failed.
-import { check, failures, launch, noticeWidth, open, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, nameWorld, noticeWidth, open, serve, sleep, stored, summary, titleShown, toBegin } from "./harness.mjs";
 
 const site = process.argv[2];
 if (!site) {
@@ -44,27 +44,6 @@ async function beginLoads(tab) {
   await tab.waitFor("the overworld", (f) => !titleShown(f), 10);
   await sleep(500);
   return !tab.lines.slice(from).some((l) => l.startsWith("saving world"));
-}
-
-// A new world named on the title's world list: its name is the k-th letter
-// of the naming grid. Leaving the list saves the settings with that name.
-async function nameWorld(tab, k = 0) {
-  await tab.waitFor("the title", titleShown);
-  for (const key of ["ArrowRight", "KeyX", "KeyX", ...Array(k).fill("ArrowRight"), "KeyX", "Enter", "Escape"]) {
-    await tab.key(key, 80);
-    await sleep(250);
-  }
-  return String.fromCharCode(65 + k);
-}
-
-// Back on the title from the world list, the cursor is on Change World:
-// Left moves it to Begin, and X begins.
-async function toBegin(tab) {
-  await tab.waitFor("the title", titleShown);
-  await sleep(200);
-  await tab.key("ArrowLeft");
-  await sleep(200);
-  await tab.key("KeyX");
 }
 
 async function scenario(name, body) {
