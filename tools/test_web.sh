@@ -2,7 +2,8 @@
 # The browser test: builds the page (tools/web.sh --build), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
 # holds its title frame to the desktop's, which the test machine draws
-# (build/tests/title_frame); then the saves' tests (tests/web/saves_test.mjs).
+# (build/tests/title_frame); then the saves' tests (tests/web/saves_test.mjs)
+# and the backup controls' (tests/web/backup_test.mjs).
 # Run by tools/test.sh when Emscripten and Chromium are both present;
 # .ci/run installs them.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
@@ -19,4 +20,7 @@ status=0
 node tests/web/browser_test.mjs build-web "$title" "${1:-}" || status=1
 # The saves in the browser's storage: two tabs, failing and full storage.
 node tests/web/saves_test.mjs build-web || status=1
+# The backup controls: a backup saved in one browser and restored in
+# another, and wrong files refused.
+node tests/web/backup_test.mjs build-web "${1:-}" || status=1
 exit $status

@@ -48,3 +48,14 @@ target_link_options(quillmoor PRIVATE
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
   LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
 configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)
+
+# The page's backup controls with their zip library, bundled by esbuild from
+# platform/web's own packages (tools/web.sh installs them).
+set(BACKUP_JS ${CMAKE_CURRENT_BINARY_DIR}/backup.js)
+add_custom_command(
+  OUTPUT ${BACKUP_JS}
+  COMMAND ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild ${PROJECT_SOURCE_DIR}/platform/web/backup.js
+          --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${BACKUP_JS}
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
+  COMMENT "Bundling the backup controls")
+add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
