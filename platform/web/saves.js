@@ -29,7 +29,7 @@ Module.saves = (function () {
   // How long any one request may take before it is given up as failed.
   const LIMIT = 10000;
 
-  let mode = "starting";  // "writer", "unavailable" or "elsewhere"
+  let mode = "starting";  // then "writer", "waiting" (for another tab), "elsewhere" or "unavailable"
   let db = null;
   let turn = 0;
   const stored = new Map();  // path -> bytes, as the storage holds them
@@ -232,6 +232,7 @@ Module.saves = (function () {
       }
       navigator.locks.request(LOCK, { ifAvailable: true }, (lock) => {
         if (lock) return hold();
+        mode = "waiting";
         say("Quillmoor is open in another tab, which keeps the saves. It starts here when that tab is closed.",
             "Play here instead");
         navigator.locks.request(LOCK, () => {
@@ -364,8 +365,10 @@ Module.saves = (function () {
       return r;
     },
     // Everything stored, for the player's backup.
+    // A tab waiting for another to close may read them too: reading
+    // changes nothing.
     async exportFiles() {
-      await ready;
+      if (mode === "starting") await ready;
       if (mode === "unavailable") throw new Error("The saves could not be read in this browser.");
       await openDb();
       const got = await transact("readonly", "the saves could not be read", (files, meta, state) => {
@@ -379,9 +382,9 @@ Module.saves = (function () {
     // What is stored becomes the given files, in one transaction; the page
     // is reloaded after, so the game reads them.
     async restoreFiles(list) {
-      await ready;
-      if (mode !== "writer") throw new Error(mode === "elsewhere" ? "Another tab keeps the saves now."
-                                                                : "The saves cannot be written in this browser.");
+      if (mode === "starting") await ready;
+      if (mode !== "writer") throw new Error(mode === "unavailable" ? "The saves cannot be written in this browser."
+                                                                  : "Another tab keeps the saves now.");
       await openDb();
       await transact("readwrite", "the backup could not be stored", (files, meta, state) => {
         meta.get("turn").onsuccess = (e) => {
