@@ -279,6 +279,11 @@ Module.saves = (function () {
     }
   }
 
+  const afterFrame = () => new Promise((resolve) => {
+    if (document.hidden) resolve();
+    else requestAnimationFrame(() => setTimeout(resolve, 0));
+  });
+
   const same = (a, b) => {
     if (!a || !b || a.length !== b.length) return false;
     for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
@@ -323,6 +328,9 @@ Module.saves = (function () {
     // storage closed under the page is looked at even so, in case it was
     // emptied.
     if (files.size === 0 && db) return true;
+    // Handing a map to the storage takes the page some milliseconds: it is
+    // done just after a frame, so the next one is not late for it.
+    await afterFrame();
     // A database closed under the page is opened again once.
     for (let attempt = 1; attempt <= 2; ++attempt) {
       try {
