@@ -12,7 +12,15 @@
 namespace {
 bool Pressed(int key) { return KeyPressed(key) > 0; }
 
-void SetRandomColour() { SetColor(Rand(0, 32), Rand(0, 255), Rand(0, 255)); }
+// Red, then green, then blue: drawn one by one, since the order in which a
+// call's arguments are worked out is the compiler's to choose, and every
+// machine must draw the same frame from the same sequence.
+void SetRandomColour() {
+    const int32_t r = Rand(0, 32);
+    const int32_t g = Rand(0, 255);
+    const int32_t b = Rand(0, 255);
+    SetColor(r, g, b);
+}
 
 void DrawScreen(int side, int column, int row, bool held) {
     const int L = side + 64, cx = L + 40, cy = 176;

@@ -276,7 +276,13 @@ void DrawQuickCross(int32_t cx, int32_t cy, uint16_t centre, uint16_t centreamt,
     DrawRect(cx - 2, cy + 22, 20, 20);
     DrawRect(cx - 26, cy - 2, 20, 20);
     DrawRect(cx + 22, cy - 2, 20, 20);
-    if (flashing) SetColor(Rand(0, 32), Rand(0, 255), Rand(0, 255));
+    if (flashing) {
+        // Red, then green, then blue, whatever the compiler's order for arguments.
+        const int32_t r = Rand(0, 32);
+        const int32_t g = Rand(0, 255);
+        const int32_t b = Rand(0, 255);
+        SetColor(r, g, b);
+    }
     if (jumplabel) DrawShadowText("JUMP", cx + 24, cy - 12, 0, 0, 0);
     DrawSprite(gfxarrow, cx + 4, cy - 4, 0);
     DrawSprite(gfxarrow, cx + 12, cy + 4, 1);
