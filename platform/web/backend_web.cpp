@@ -31,19 +31,17 @@ EM_JS(void, WebTitle, (const char* title), { document.title = UTF8ToString(title
 
 EM_JS(void, WebOpen, (), {
     const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    // Only the game's own keys: the rest (Tab, Backspace, F5, ...) are the
+    // browser's, as is every key pressed with Ctrl, Alt or Meta, so its
+    // shortcuts (reload, print, back) work and never reach the game.
     const codes = {Enter: 13, NumpadEnter: 13, Escape: 27, Space: 32, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39,
-                   ArrowDown: 40, Backspace: 8, Tab: 9, ShiftLeft: 16, ShiftRight: 16, ControlLeft: 17,
-                   ControlRight: 17, AltLeft: 18, AltRight: 18};
-    const key = (code) => {
-        if (code in codes) return codes[code];
-        if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
-        if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
-        return -1;
-    };
+                   ArrowDown: 40, Digit0: 48, Digit1: 49, Digit2: 50, Digit3: 51, KeyA: 65, KeyD: 68, KeyO: 79,
+                   KeyP: 80, KeyS: 83, KeyW: 87, KeyX: 88, KeyZ: 90};
+    const key = (code) => (code in codes ? codes[code] : -1);
     window.addEventListener("keydown", (e) => {
         const k = key(e.code);
-        if (k < 0) return;
-        // The game's keys are the game's: no scrolling, no browser shortcuts.
+        if (k < 0 || e.ctrlKey || e.altKey || e.metaKey) return;
+        // The game's keys are the game's: no scrolling by arrows or Space.
         e.preventDefault();
         // Browsers allow sound only after a gesture: the first key starts it.
         if (!q.audio) {
@@ -52,10 +50,11 @@ EM_JS(void, WebOpen, (), {
         if (q.audio && q.audio.state === "suspended") q.audio.resume();
         q.events.push(256 + k);
     });
+    // A game key let go is always the game's to hear, even with Ctrl held.
     window.addEventListener("keyup", (e) => {
         const k = key(e.code);
         if (k < 0) return;
-        e.preventDefault();
+        if (!(e.ctrlKey || e.altKey || e.metaKey)) e.preventDefault();
         q.events.push(k);
     });
     // A key let go while the page is not looked at is never reported.

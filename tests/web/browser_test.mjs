@@ -38,6 +38,22 @@ try {
   const scale = await page.evaluate(() => document.getElementById("screen").getBoundingClientRect().width / 480);
   check(scale === 2, `the canvas is scaled by the largest whole factor that fits (${scale} in 1024 x 640)`);
 
+  // Browser shortcuts stay the browser's: not cancelled, and no game keys.
+  await page.evaluate(() => {
+    window.shortcuts = [];
+    window.addEventListener("keydown", (e) => { if (e.ctrlKey && e.code !== "ControlLeft") window.shortcuts.push(`${e.code}:${e.defaultPrevented}`); });
+  });
+  for (const code of ["KeyP", "KeyR"]) {
+    await page.keyboard.down("Control");
+    await page.keyboard.press(code);
+    await page.keyboard.up("Control");
+  }
+  await sleep(500);
+  const shortcuts = await page.evaluate(() => window.shortcuts);
+  check(shortcuts.join(" ") === "KeyP:false KeyR:false", `Ctrl+P and Ctrl+R are left to the browser (${shortcuts.join(" ")})`);
+  check(titleShown(await tab.frame()) && !lines.some((l) => l.startsWith("saving world")),
+        "Ctrl+P and Ctrl+R change nothing in the game");
+
   // Begin: a new world is made, and its home area runs.
   await tab.key("KeyX");
   check(await tab.line("entering encounter type: 3"), "Begin makes a world and enters its home area");
