@@ -37,6 +37,22 @@ try {
   check(differ === 0, `the title frame is the desktop's, pixel for pixel (${differ} pixels differ)`);
   const scale = await page.evaluate(() => document.getElementById("screen").getBoundingClientRect().width / 480);
   check(scale === 2, `the canvas is scaled by the largest whole factor that fits (${scale} in 1024 x 640)`);
+  // On screens with 1.25 and 3 device pixels to the CSS pixel, each game
+  // pixel still covers a whole number of device pixels, on whole pixels.
+  for (const ratio of [1.25, 3]) {
+    await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: ratio });
+    await sleep(300);
+    const r = await page.evaluate(() => {
+      const b = document.getElementById("screen").getBoundingClientRect();
+      return [b.left, b.top, b.width, b.height].map((v) => v * devicePixelRatio);
+    });
+    const whole = r.every((v) => Math.abs(v - Math.round(v)) < 1e-6);
+    const k = r[2] / 480;
+    check(whole && Number.isInteger(k) && r[3] === 270 * k,
+          `at ${ratio} device pixels to the CSS pixel the canvas is ${r[2]} x ${r[3]} device pixels at (${r[0]}, ${r[1]})`);
+  }
+  await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
+  await sleep(300);
 
   // Browser shortcuts stay the browser's: not cancelled, and no game keys.
   await page.evaluate(() => {
