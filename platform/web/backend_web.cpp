@@ -14,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "ui/ui.h"
 
 namespace {
 // The frame in the canvas's byte order: red, green, blue, alpha.
@@ -124,15 +125,6 @@ EM_JS(void, WebFrameTime, (double ms), {
     if (q.times.length > 4000) q.times.shift();
 });
 
-EM_JS(void, WebEnd, (), {
-    const c = Module.quillmoor.context;
-    c.fillStyle = "#201810";
-    c.fillRect(0, 0, 480, 270);
-    c.fillStyle = "#c0ffc0";
-    c.font = "10px monospace";
-    c.textAlign = "center";
-    c.fillText("The game has ended. Reload the page to play again.", 240, 135);
-});
 
 void PumpEvents() {
     if (!windowopen) return;
@@ -227,7 +219,14 @@ int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 
 void EndProgram() {
     std::fflush(stdout);
-    WebEnd();
+    // The last frame says so in the game's own letters, as sharp as the rest.
+    if (windowopen) {
+        Cls();
+        SetColor(128, 255, 128);
+        DrawShadowText("The game has ended.", 240, 127, 1, 1, 0);
+        DrawShadowText("Reload the page to play again.", 240, 143, 1, 1, 0);
+        Flip(0);
+    }
     // A page cannot close itself: the game stays ended, asking nothing of
     // the browser, until the page is reloaded.
     for (;;) emscripten_sleep(1 << 30);

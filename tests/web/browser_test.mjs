@@ -9,7 +9,7 @@
 // Prints "N passed, M failed" and exits non-zero when anything failed.
 import fs from "node:fs";
 import path from "node:path";
-import { check, failures, launch, open, serve, sleep, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, noticeWidth, open, serve, sleep, summary, titleShown } from "./harness.mjs";
 
 const [site, titlefile, shots] = process.argv.slice(2);
 if (!site || !titlefile) {
@@ -95,6 +95,46 @@ try {
   await sleep(500);
   check(!lines.some((l) => l.startsWith("saving world")), "Begin loaded the world rather than making a new one");
   await shot("overworld");
+
+  // The page as it loads, fails and ends, each in a page of its own.
+  const slow = await open(browser, null);
+  const cdp = await slow.page.target().createCDPSession();
+  await cdp.send("Network.enable");
+  await cdp.send("Network.emulateNetworkConditions",
+                 { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8 });
+  slow.page.goto(server.url).catch(() => {});
+  await sleep(1000);
+  const loading = await slow.page.evaluate(() => {
+    const s = document.getElementById("status");
+    return s && !s.hidden && s.getBoundingClientRect().height > 0 ? s.textContent : "";
+  }).catch(() => "");
+  check(loading.startsWith("Loading Quillmoor"), `within a second on a slow network the page says it is loading ("${loading}")`);
+  await slow.page.close();
+
+  const fails = [
+    ["without WebAssembly", () => { delete window.WebAssembly; }, "cannot run in this browser: it has no WebAssembly"],
+    ["when the game cannot start", () => { WebAssembly.instantiate = () => Promise.reject(new Error("broken")); },
+     "stopped on an error"],
+  ];
+  for (const [when, breakIt, says] of fails) {
+    const t = await open(browser, server.url, { before: (p) => p.evaluateOnNewDocument(breakIt) });
+    await sleep(1500);
+    const text = await t.page.evaluate(() => document.getElementById("status").textContent);
+    check(text.includes(says) && text.includes(says.startsWith("stopped") ? "Reload" : "browser"),
+          `${when} the page says so in text ("${text}")`);
+    await t.page.close();
+  }
+
+  // Exit on the title ends the game with its own letters on the canvas
+  // (in a tab of its own: the first one is closed and its saves with it).
+  await page.close();
+  const last = await open(browser, server.url);
+  await last.waitFor("the title", titleShown);
+  await last.key("ArrowLeft");
+  await sleep(200);
+  await last.key("KeyX");
+  check(await last.waitFor("the end", (f) => noticeWidth(f) > 100, 10), "Exit leaves the end message in the game's letters");
+  if (shots) await last.page.screenshot({ path: path.join(shots, "ended.png") });
 } catch (e) {
   check(false, "the page ran: " + e.message);
 } finally {
