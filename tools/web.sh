@@ -13,7 +13,7 @@ export NODE_PATH=/usr/share/nodejs
 
 # The tools that run during the build are built for this machine first.
 cmake -S . -B build-host -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null
-cmake --build build-host --target embedfiles decodepictures -j"$(nproc)"
+cmake --build build-host --target embedfiles decodepictures appicon -j"$(nproc)"
 # The backup controls' zip library and bundler, as pinned in platform/web.
 (cd platform/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_HOST_TOOLS="$PWD/build-host" >/dev/null

@@ -2,10 +2,12 @@
 # WebAssembly by Emscripten. No libpng there: the pictures come decoded
 # ahead, and the sounds embedded, by tools built for this machine first
 # (QUILLMOOR_HOST_TOOLS; tools/web.sh builds them).
-set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles and decodepictures built for this machine")
-if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/embedfiles" OR NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/decodepictures")
-  message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles and decodepictures")
-endif()
+set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles, decodepictures and appicon built for this machine")
+foreach(tool embedfiles decodepictures appicon)
+  if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/${tool}")
+    message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles, decodepictures and appicon")
+  endif()
+endforeach()
 
 file(GLOB WEB_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/*.png)
 file(GLOB WEB_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/sfx/*.wav)
@@ -59,3 +61,29 @@ add_custom_command(
   DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
   COMMENT "Bundling the backup controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
+
+# Offline and installable: the manifest with the game's icon, and a service
+# worker stamped with the digest of the files it keeps.
+configure_file(platform/web/manifest.webmanifest ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest COPYONLY)
+set(WEB_ICONS)
+foreach(size 192 512)
+  set(icon ${CMAKE_CURRENT_BINARY_DIR}/icon-${size}.png)
+  add_custom_command(
+    OUTPUT ${icon}
+    COMMAND ${QUILLMOOR_HOST_TOOLS}/appicon ${PROJECT_SOURCE_DIR}/assets/gfx/playericon.png ${size} ${icon}
+    DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/playericon.png
+    COMMENT "The page's icon at ${size}")
+  list(APPEND WEB_ICONS ${icon})
+endforeach()
+set(WEB_KEPT ${CMAKE_CURRENT_BINARY_DIR}/index.html ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.js
+  ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.wasm ${BACKUP_JS} ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest ${WEB_ICONS})
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/platform/web/sw.js -DOUT=${CMAKE_CURRENT_BINARY_DIR}/sw.js
+          "-DFILES=${WEB_KEPT}" -P ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
+  DEPENDS quillmoor ${BACKUP_JS} ${WEB_ICONS} ${PROJECT_SOURCE_DIR}/platform/web/index.html
+          ${PROJECT_SOURCE_DIR}/platform/web/manifest.webmanifest
+          ${PROJECT_SOURCE_DIR}/platform/web/sw.js ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
+  COMMENT "Stamping the page's service worker"
+  VERBATIM)
+add_custom_target(web_worker ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/sw.js)

@@ -96,10 +96,18 @@ try {
   check(!lines.some((l) => l.startsWith("saving world")), "Begin loaded the world rather than making a new one");
   await shot("overworld");
 
+  // After one visit the page plays with no network at all.
+  await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+  await page.setOfflineMode(true);
+  await page.reload();
+  check(await tab.waitFor("the title offline", titleShown), "an offline reload after a first visit shows the title");
+  await page.setOfflineMode(false);
+
   // The page as it loads, fails and ends, each in a page of its own.
   const slow = await open(browser, null);
   const cdp = await slow.page.target().createCDPSession();
   await cdp.send("Network.enable");
+  await cdp.send("Network.setBypassServiceWorker", { bypass: true });  // the first visit's download
   await cdp.send("Network.emulateNetworkConditions",
                  { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8 });
   slow.page.goto(server.url).catch(() => {});
