@@ -50,6 +50,20 @@ protected:
         encountertype[100][100] = encounters::wild;
         headless::SetFlipLimit(1000);
     }
+    // Plays the area until the frame given, where the bag must be closed
+    // again, and leaves it there.
+    static void PlayUntilClosedAt(int frame) {
+        headless::At(frame, [] {
+            EXPECT_EQ(invopen, 0);
+            quit = 1;
+        });
+        testing::internal::CaptureStdout();
+        RunEncounter();
+        Replay(testing::internal::GetCapturedStdout());
+        quit = 0;
+        justleft = 0;
+        marker.moving = 0;
+    }
     // The flashing colour: red 0 to 32, green and blue anything.
     static bool Flashing(uint32_t pixel) { return pixel != PANEL && (pixel >> 16) <= 32; }
 };
@@ -172,16 +186,7 @@ TEST_F(InventoryScreenTest, TheBagTheCursorTheAmountsAndTheCross) {
             headless::KeyUp(KEY_SPACE);
             headless::Tap(KEY_Z);
         });
-        headless::At(32, [&] {
-            EXPECT_EQ(invopen, 0);
-            quit = 1;
-        });
-        testing::internal::CaptureStdout();
-        RunEncounter();
-        Replay(testing::internal::GetCapturedStdout());
-        quit = 0;
-        justleft = 0;
-        marker.moving = 0;
+        PlayUntilClosedAt(32);
         EXPECT_EQ(looked, 3);
         EXPECT_EQ(Played("sfx\\inventory.wav"), 1);
     }
@@ -212,16 +217,7 @@ TEST_F(InventoryScreenTest, TheFlashingColourIsDrawnRedThenGreenThenBlue) {
         shown = headless::Pixel(L + 38, 96) & 0xFFFFFF;
         headless::Tap(KEY_ENTER);  // the bag closes
     });
-    headless::At(29, [&] {
-        EXPECT_EQ(invopen, 0);
-        quit = 1;
-    });
-    testing::internal::CaptureStdout();
-    RunEncounter();
-    Replay(testing::internal::GetCapturedStdout());
-    quit = 0;
-    justleft = 0;
-    marker.moving = 0;
+    PlayUntilClosedAt(29);
     ASSERT_NE(shown, 0u);
     // Every draw takes the same two steps of the sequence, so the draws
     // before the cursor's (the area behind the bag draws some) are passed
