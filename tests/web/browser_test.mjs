@@ -136,6 +136,45 @@ try {
   // Exit on the title ends the game with its own letters on the canvas
   // (in a tab of its own: the first one is closed and its saves with it).
   await page.close();
+
+  // A phone, touch only, in landscape and in portrait: the controls stand
+  // beside or under the game and never over it; a tap on X begins, and
+  // holding the right arrow moves the player until the finger lifts.
+  for (const [w, h, how] of [[844, 390, "landscape"], [390, 844, "portrait"]]) {
+    const phone = await open(browser, server.url,
+                             { viewport: { width: w, height: h, isMobile: true, hasTouch: true, deviceScaleFactor: 3 } });
+    await phone.waitFor("the title on the phone", titleShown);
+    const boxes = await phone.page.evaluate(() => {
+      const r = (el) => { const b = el.getBoundingClientRect(); return [b.left, b.top, b.right, b.bottom]; };
+      return { screen: r(document.getElementById("screen")),
+               controls: [...document.querySelectorAll("#touch [data-key]")].map((el) => [el.dataset.key, r(el)]),
+               width: document.documentElement.clientWidth, height: document.documentElement.clientHeight };
+    });
+    const [sl, st, sr, sb] = boxes.screen;
+    const clear = boxes.controls.length === 9 && boxes.controls.every(([, [l, t, r, b]]) =>
+      (r <= sl || l >= sr || b <= st || t >= sb) && l >= 0 && t >= 0 && r <= boxes.width && b <= boxes.height);
+    check(clear, `${how}: nine touch controls on the screen, none over the game`);
+    const from = phone.lines.length;
+    await phone.page.tap('[data-key="KeyX"]');
+    check(await phone.waitFor("Begin by touch", (f) => !titleShown(f), 15), `${how}: a tap on X begins`);
+    await sleep(1500);
+    const before = await phone.frame();
+    const right = boxes.controls.find(([k]) => k === "ArrowRight")[1];
+    await phone.page.touchscreen.touchStart((right[0] + right[2]) / 2, (right[1] + right[3]) / 2);
+    await sleep(1200);
+    const during = await phone.frame();
+    await phone.page.touchscreen.touchEnd();
+    await sleep(300);
+    const still = await phone.page.evaluate(() => document.querySelectorAll("#touch .held").length);
+    let moved = 0;
+    for (let i = 0; i < before.length; i += 4) if (before[i] !== during[i] || before[i + 1] !== during[i + 1]) moved++;
+    check(moved > 100 || phone.lines.slice(from).some((l) => l.startsWith("entering encounter type")),
+          `${how}: holding the right arrow moves the player (${moved} pixels changed)`);
+    check(still === 0, `${how}: lifting the finger lets the arrow go`);
+    if (shots) await phone.page.screenshot({ path: path.join(shots, `phone-${how}.png`) });
+    await phone.page.close();
+  }
+
   const last = await open(browser, server.url);
   await last.waitFor("the title", titleShown);
   await last.key("ArrowLeft");
