@@ -151,13 +151,10 @@ bool CreateGraphics(int, int, int, int, int) {
     return true;
 }
 
-void Flip(int sync) {
-    if (!windowopen) return;
-    // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
-    for (int i = 0; i < SCREENW * SCREENH; ++i) {
-        const uint32_t p = framebuffer[i];
-        canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
-    }
+namespace {
+// The canvas bytes to the screen, the frame's time noted, and the browser
+// given its turn until its next frame (or at once, without vsync).
+void Present(int sync) {
     WebPresent(canvasbytes, SCREENW, SCREENH);
     if (resumed > 0) WebFrameTime(emscripten_get_now() - resumed);
     if (sync)
@@ -165,6 +162,17 @@ void Flip(int sync) {
     else
         emscripten_sleep(0);
     resumed = emscripten_get_now();
+}
+}  // namespace
+
+void Flip(int sync) {
+    if (!windowopen) return;
+    // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
+    for (int i = 0; i < SCREENW * SCREENH; ++i) {
+        const uint32_t p = framebuffer[i];
+        canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+    }
+    Present(sync);
 }
 
 bool TSound::Load(const char* path) {
@@ -205,12 +213,10 @@ bool KeepFiles(const std::vector<std::string>& paths) {
     // on the screen (the save's notice) is shown again at every one.
     int result;
     while ((result = WebKeepResult(job)) < 0) {
-        if (windowopen) {
-            WebPresent(canvasbytes, SCREENW, SCREENH);
-            if (resumed > 0) WebFrameTime(emscripten_get_now() - resumed);
-        }
-        WebNextFrame();
-        resumed = emscripten_get_now();
+        if (windowopen)
+            Present(1);
+        else
+            WebNextFrame();
     }
     return result == 1;
 }
