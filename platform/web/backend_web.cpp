@@ -14,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/synth.h"
 #include "ui/ui.h"
 
 namespace {
@@ -88,11 +89,11 @@ EM_ASYNC_JS(void, WebNextFrame, (), {
     if (Module.halted) await new Promise(() => {});
 });
 
-EM_JS(int, WebLoadSound, (const short* samples, int count, int rate), {
+EM_JS(int, WebLoadSound, (const char* name, const int16_t* samples, int count, int rate), {
     const data = new Float32Array(count);
     for (let i = 0; i < count; ++i) data[i] = HEAP16[(samples >> 1) + i] / 32768;
     const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
-    q.sounds.push({data: data, rate: rate, buffer: null});
+    q.sounds.push({name: UTF8ToString(name), data: data, rate: rate, buffer: null});
     return q.sounds.length;
 });
 
@@ -152,6 +153,34 @@ bool CreateGraphics(int, int, int, int, int) {
 }
 
 namespace {
+// Sounds loaded but not yet made, oldest first. Making all two dozen takes
+// about a quarter of a second, so it is not done before the first frame:
+// each frame after it makes one, in the time the frame leaves over.
+TSound* unmade[32];
+int unmadecount = 0;
+
+// Makes the first sound waiting, with the maker that wrote the desktop's
+// WAV files: sample for sample the same.
+void MakeNextSound() {
+    if (unmadecount == 0) return;
+    TSound& sound = *unmade[0];
+    std::copy(unmade + 1, unmade + unmadecount, unmade);
+    --unmadecount;
+    std::string source = sound.name;
+    source.replace(source.size() - 4, std::string::npos, ".sfx");
+    const EmbeddedFile* file = FindEmbedded(source);
+    synth::Sound settings;
+    std::string errors;
+    std::vector<int16_t> samples;
+    if (!file || !synth::Parse(source, reinterpret_cast<const char*>(file->data), file->size, settings, errors) ||
+        !synth::Render(settings, samples)) {
+        std::fprintf(stderr, "%s", errors.c_str());
+        return;
+    }
+    sound.chunk = reinterpret_cast<void*>(
+        (intptr_t)WebLoadSound(sound.name.c_str(), samples.data(), (int)samples.size(), synth::RATE));
+}
+
 // The canvas bytes to the screen, the frame's time noted, and the browser
 // given its turn until its next frame (or at once, without vsync).
 void Present(int sync) {
@@ -173,35 +202,32 @@ void Flip(int sync) {
         canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
     }
     Present(sync);
+    MakeNextSound();
 }
 
 bool TSound::Load(const char* path) {
     name = path;
-    const EmbeddedFile* file = FindEmbedded(path);
-    // The built-in sounds are plain 16-bit mono WAV files: find their data.
-    if (!file || file->size < 12 || std::memcmp(file->data, "RIFF", 4) != 0) return false;
-    size_t at = 12;
-    int rate = 44100;
-    while (at + 8 <= file->size) {
-        const unsigned char* chunkhead = file->data + at;
-        const uint32_t size = chunkhead[4] | chunkhead[5] << 8 | chunkhead[6] << 16 | (uint32_t)chunkhead[7] << 24;
-        if (std::memcmp(chunkhead, "fmt ", 4) == 0 && size >= 8)
-            rate = (int)(chunkhead[12] | chunkhead[13] << 8 | chunkhead[14] << 16 | (uint32_t)chunkhead[15] << 24);
-        if (std::memcmp(chunkhead, "data", 4) == 0) {
-            const size_t bytes = std::min<size_t>(size, file->size - at - 8);
-            // The bytes are copied into aligned samples before the page takes them.
-            static short samples[1 << 18];
-            const int count = (int)std::min<size_t>(bytes / 2, sizeof samples / sizeof samples[0]);
-            std::memcpy(samples, chunkhead + 8, (size_t)count * 2);
-            chunk = reinterpret_cast<void*>((intptr_t)WebLoadSound(samples, count, rate));
-            return true;
-        }
-        at += 8 + size + (size & 1);
-    }
-    return false;
+    // The page carries each sound's few lines of settings, not its samples:
+    // "sfx\\jump.wav" is made from "sfx\\jump.sfx", later (MakeNextSound).
+    std::string source = path;
+    const size_t dot = source.rfind('.');
+    if (dot == std::string::npos || source.compare(dot, std::string::npos, ".wav") != 0) return false;
+    source.replace(dot, std::string::npos, ".sfx");
+    if (!FindEmbedded(source) || unmadecount == (int)(sizeof unmade / sizeof unmade[0])) return false;
+    unmade[unmadecount++] = this;
+    return true;
 }
 
 void TSound::Play() const {
+    if (!chunk) {
+        // Wanted before its turn: made now, a moment's wait once.
+        for (int i = 0; i < unmadecount; ++i)
+            if (unmade[i] == this) {
+                std::swap(unmade[i], unmade[0]);
+                MakeNextSound();
+                break;
+            }
+    }
     if (chunk) WebPlaySound((int)reinterpret_cast<intptr_t>(chunk));
 }
 

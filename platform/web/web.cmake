@@ -1,7 +1,8 @@
 # The browser's build: the same game with the web backend, compiled to
 # WebAssembly by Emscripten. No libpng there: the pictures come decoded
-# ahead, and the sounds embedded, by tools built for this machine first
-# (QUILLMOOR_HOST_TOOLS; tools/web.sh builds them).
+# ahead by tools built for this machine first (QUILLMOOR_HOST_TOOLS;
+# tools/web.sh builds them). The sounds come as their synthesis settings,
+# made into samples at load: a few kilobytes instead of six hundred.
 set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles, decodepictures and appicon built for this machine")
 foreach(tool embedfiles decodepictures appicon)
   if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/${tool}")
@@ -10,15 +11,15 @@ foreach(tool embedfiles decodepictures appicon)
 endforeach()
 
 file(GLOB WEB_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/*.png)
-file(GLOB WEB_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/sfx/*.wav)
+file(GLOB WEB_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/art/sfx/*.sfx)
 list(SORT WEB_PICTURES)
 list(SORT WEB_SOUNDS)
 set(EMBEDDED_CPP ${CMAKE_CURRENT_BINARY_DIR}/embedded_files.cpp)
 add_custom_command(
   OUTPUT ${EMBEDDED_CPP}
-  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/assets ${WEB_SOUNDS}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/art ${WEB_SOUNDS}
   DEPENDS ${WEB_SOUNDS}
-  COMMENT "Embedding sounds")
+  COMMENT "Embedding the sounds' settings")
 set(DECODED_CPP ${CMAKE_CURRENT_BINARY_DIR}/decoded_pictures.cpp)
 add_custom_command(
   OUTPUT ${DECODED_CPP}
@@ -33,8 +34,14 @@ list(REMOVE_ITEM WEB_CORE_SOURCES
   ${PROJECT_SOURCE_DIR}/platform/png.cpp
   ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
   ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp)
+# Built for size: the page is downloaded by every new player, and a frame
+# costs a fraction of a millisecond either way (bench/web_frames.mjs).
+add_compile_options(-Os)
+add_link_options(-Os)
 add_library(quillmoor_core STATIC ${WEB_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
 target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
+# The sound maker rounds as it does on the desktop: no fused multiply-add.
+set_source_files_properties(platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
 # The SSE2 drawing loops become WebAssembly SIMD.
 set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
 

@@ -35,6 +35,31 @@ try {
   for (let i = 0; i < want.length; i += 4)
     if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
   check(differ === 0, `the title frame is the desktop's, pixel for pixel (${differ} pixels differ)`);
+
+  // The page makes its sounds from their settings, one a frame once the
+  // title shows; each must be the desktop's WAV file, sample for sample.
+  await page.waitForFunction(() => Module.quillmoor.sounds.length >= 24, { timeout: 10000 }).catch(() => {});
+  const made = await page.evaluate(() => Module.quillmoor.sounds.map((s) => ({
+    name: s.name, rate: s.rate, samples: Array.from(s.data, (v) => Math.round(v * 32768)) })));
+  const wavs = fs.readdirSync(new URL("../../assets/sfx/", import.meta.url)).filter((f) => f.endsWith(".wav")).sort();
+  const unlike = [];
+  for (const file of wavs) {
+    const wav = fs.readFileSync(new URL("../../assets/sfx/" + file, import.meta.url));
+    let at = 12, want = null;
+    while (at + 8 <= wav.length && !want) {
+      const size = wav.readUInt32LE(at + 4);
+      if (wav.toString("latin1", at, at + 4) === "data")
+        want = Array.from({ length: size / 2 }, (_, i) => wav.readInt16LE(at + 8 + 2 * i));
+      at += 8 + size + (size & 1);
+    }
+    const sound = made.find((m) => m.name === "sfx\\" + file);
+    if (!sound || sound.rate !== wav.readUInt32LE(24) || sound.samples.length !== want.length ||
+        sound.samples.some((v, i) => v !== want[i]))
+      unlike.push(file);
+  }
+  check(wavs.length === 24 && made.length === wavs.length && unlike.length === 0,
+        `the page's ${made.length} sounds are the desktop's ${wavs.length} WAV files, sample for sample` +
+        (unlike.length ? ` (unlike: ${unlike.join(", ")})` : ""));
   const scale = await page.evaluate(() => document.getElementById("screen").getBoundingClientRect().width / 480);
   check(scale === 2, `the canvas is scaled by the largest whole factor that fits (${scale} in 1024 x 640)`);
   // On screens with 1.25 and 3 device pixels to the CSS pixel, each game
