@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The browser test: builds the page (tools/web.sh --build), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
-# holds its title frame to the desktop's, which the test machine draws
-# (build/tests/title_frame); then the saves' tests (tests/web/saves_test.mjs)
+# holds its frames to the desktop's, which the test machine draws
+# (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs)
 # and the backup controls' (tests/web/backup_test.mjs).
 # Run by tools/test.sh when Emscripten and Chromium are both present;
 # .ci/run installs them.
@@ -10,14 +10,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/web.sh --build >/dev/null
-cmake --build build --target title_frame -j"$(nproc)" >/dev/null
-title=$(mktemp)
-trap 'rm -f "$title"' EXIT
-build/tests/title_frame "$title"
+cmake --build build --target desktop_frame -j"$(nproc)" >/dev/null
 # puppeteer-core drives the machine's own Chromium; it fetches no browser.
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 status=0
-node tests/web/browser_test.mjs build-web "$title" "${1:-}" || status=1
+node tests/web/browser_test.mjs build-web build/tests/desktop_frame "${1:-}" || status=1
 # The saves in the browser's storage: two tabs, failing and full storage.
 node tests/web/saves_test.mjs build-web || status=1
 # The backup controls: a backup saved in one browser and restored in

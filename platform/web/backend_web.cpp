@@ -24,6 +24,8 @@ std::string caption = "Quillmoor";
 bool windowopen = false;
 // When the game last got the main thread back from the browser.
 double resumed = 0;
+// Frames the game has asked to show, counted as the test machine counts them.
+int flips = 0;
 }  // namespace
 
 // The page's side: key events queued for PumpEvents, the canvas, the sounds.
@@ -117,6 +119,11 @@ EM_JS(void, WebPlaySound, (int id), {
 EM_JS(int, WebKeepStart, (const char* paths), { return Module.saves.keepStart(UTF8ToString(paths)); });
 EM_JS(int, WebKeepResult, (int job), { return Module.saves.keepResult(job); });
 
+// The page can see how many frames the game has shown (Module.flips): the
+// browser test runs the page on a clock of its own, 16 ms a flip, as the
+// test machine runs, to hold the two games' frames to each other.
+EM_JS(void, WebFlipped, (int count), { Module.flips = count; });
+
 // How long each frame kept the page's main thread busy (update, drawing and
 // presenting), the last few thousand, for measuring.
 EM_JS(void, WebFrameTime, (double ms), {
@@ -195,6 +202,7 @@ void Present(int sync) {
 }  // namespace
 
 void Flip(int sync) {
+    WebFlipped(++flips);
     if (!windowopen) return;
     // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
     for (int i = 0; i < SCREENW * SCREENH; ++i) {

@@ -4,18 +4,38 @@
 // it (out of the area, then the overworld saves and opens the title), and a
 // reload of the page finds the same world in the browser's storage.
 //
-//   node browser_test.mjs BUILD-WEB-FOLDER TITLE.rgba [SHOTS-FOLDER]
+//   node browser_test.mjs BUILD-WEB-FOLDER DESKTOP-FRAME-PROGRAM [SHOTS-FOLDER]
 //
-// Prints "N passed, M failed" and exits non-zero when anything failed.
+// DESKTOP-FRAME-PROGRAM is build/tests/desktop_frame: the desktop's frames
+// as the test machine draws them. Prints "N passed, M failed" and exits
+// non-zero when anything failed.
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import { check, failures, launch, noticeWidth, open, serve, sleep, summary, titleShown } from "./harness.mjs";
 
-const [site, titlefile, shots] = process.argv.slice(2);
-if (!site || !titlefile) {
-  console.error("usage: node browser_test.mjs BUILD-WEB-FOLDER TITLE.rgba [SHOTS-FOLDER]");
+const [site, desktopframe, shots] = process.argv.slice(2);
+if (!site || !desktopframe) {
+  console.error("usage: node browser_test.mjs BUILD-WEB-FOLDER DESKTOP-FRAME-PROGRAM [SHOTS-FOLDER]");
   process.exit(2);
 }
+// The desktop's frame after `frame` flips, the keys given as [code, flip
+// pressed, flip let go].
+function desktopFrame(frame, keys = []) {
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-frame-")), "frame.rgba");
+  execFileSync(path.resolve(desktopframe), [file, String(frame), ...keys.map(([code, down, up]) => `${code}@${down}-${up}`)],
+               { stdio: "ignore" });
+  const bytes = fs.readFileSync(file);
+  fs.rmSync(path.dirname(file), { recursive: true, force: true });
+  return bytes;
+}
+const differing = (want, got) => {
+  let differ = 0;
+  for (let i = 0; i < want.length; i += 4)
+    if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
+  return differ;
+};
 
 const server = await serve(site);
 const browser = await launch();
@@ -29,11 +49,7 @@ try {
   await page.goto(server.url);
   check(await tab.waitFor("the title", titleShown), "the title screen shows");
   await shot("title");
-  const want = fs.readFileSync(titlefile);
-  const got = await tab.frame();
-  let differ = 0;
-  for (let i = 0; i < want.length; i += 4)
-    if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
+  const differ = differing(desktopFrame(5), await tab.frame());
   check(differ === 0, `the title frame is the desktop's, pixel for pixel (${differ} pixels differ)`);
 
   // The page makes its sounds from their settings, one a frame once the
@@ -127,6 +143,43 @@ try {
   await page.reload();
   check(await tab.waitFor("the title offline", titleShown), "an offline reload after a first visit shows the title");
   await page.setOfflineMode(false);
+
+  // The same keys at the same frames from the same start: the page, run on
+  // the test machine's clock (16 ms a flip, from 0, so the same dice), opens
+  // the bag in a new world's home area with the cursor in the same colour
+  // as the desktop's. The keys go to the page's own key listener between
+  // the flips, as the test machine queues them.
+  const bagKeys = [["KeyX", 30, 30], ["ArrowRight", 200, 203], ["Enter", 220, 220]];
+  const bagFlip = 240;
+  const fresh = await browser.createBrowserContext();
+  const bag = await open(fresh, null, {
+    before: (p) => p.evaluateOnNewDocument((keys, frame) => {
+      const flips = () => (window.Module && Module.flips) || 0;
+      performance.now = () => 16 * flips();
+      const events = [];
+      for (const [code, down, up] of keys) events.push(["keydown", code, down], ["keyup", code, up]);
+      events.sort((a, b) => a[2] - b[2]);
+      const next = window.requestAnimationFrame.bind(window);
+      window.requestAnimationFrame = (callback) => next((t) => {
+        const f = flips();
+        if (f >= frame && !window.bagFrame) {
+          window.bagFrame = { flip: f, pixels: Array.from(Module.quillmoor.context.getImageData(0, 0, 480, 270).data) };
+        }
+        while (events.length && events[0][2] <= f) {
+          const [type, code] = events.shift();
+          window.dispatchEvent(new KeyboardEvent(type, { code, bubbles: true }));
+        }
+        callback(t);
+      });
+    }, bagKeys, bagFlip),
+  });
+  await bag.page.goto(server.url);
+  const shown = await bag.page.waitForFunction(() => window.bagFrame, { timeout: 60000 })
+    .then(() => bag.page.evaluate(() => window.bagFrame)).catch(() => null);
+  const bagDiffer = shown && shown.flip === bagFlip ? differing(desktopFrame(bagFlip, bagKeys), shown.pixels) : -1;
+  check(bagDiffer === 0, `after the same keys the bag's frame is the desktop's, pixel for pixel ` +
+        `(${shown ? `flip ${shown.flip}, ${bagDiffer} pixels differ` : "no frame"})`);
+  await fresh.close();
 
   // The page as it loads, fails and ends, each in a page of its own.
   const slow = await open(browser, null);
