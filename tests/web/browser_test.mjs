@@ -195,19 +195,22 @@ try {
     return s && !s.hidden && s.getBoundingClientRect().height > 0 ? s.textContent : "";
   }).catch(() => "");
   check(loading.startsWith("Loading Quillmoor"), `within a second on a slow network the page says it is loading ("${loading}")`);
+  if (shots) await slow.page.screenshot({ path: path.join(shots, "loading.png") });
   await slow.page.close();
 
   const fails = [
-    ["without WebAssembly", () => { delete window.WebAssembly; }, "cannot run in this browser: it has no WebAssembly"],
+    ["without WebAssembly", () => { delete window.WebAssembly; }, "cannot run in this browser: it has no WebAssembly", "no-webassembly"],
     ["when the game cannot start", () => { WebAssembly.instantiate = () => Promise.reject(new Error("broken")); },
-     "stopped on an error"],
+     "stopped on an error", "error"],
   ];
-  for (const [when, breakIt, says] of fails) {
+  for (const [when, breakIt, says, name] of fails) {
     const t = await open(browser, server.url, { before: (p) => p.evaluateOnNewDocument(breakIt) });
     await sleep(1500);
-    const text = await t.page.evaluate(() => document.getElementById("status").textContent);
-    check(text.includes(says) && text.includes(says.startsWith("stopped") ? "Reload" : "browser"),
-          `${when} the page says so in text ("${text}")`);
+    const [text, bar] = await t.page.evaluate(() => [document.getElementById("status").textContent,
+                                                      document.getElementById("status-bar").getBoundingClientRect().height]);
+    check(text.includes(says) && text.includes(says.startsWith("stopped") ? "Reload" : "browser") && bar === 0,
+          `${when} the page says so in text, with no loading bar ("${text}"${bar ? `, a bar ${bar} px high` : ""})`);
+    if (shots) await t.page.screenshot({ path: path.join(shots, name + ".png") });
     await t.page.close();
   }
 
