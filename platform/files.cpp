@@ -36,11 +36,16 @@ const std::string COMMITEND = "end";
 
 int opsleft = -1, opsdone = 0;
 bool refusetemps = false;
+bool writenothing = false;
 
 // Every operation that changes the disk passes here first; after a death
-// set by a test, none gets through.
+// set by a test, or with no folder to keep files in, none gets through.
 bool Alive() {
     ++opsdone;
+    if (writenothing) {
+        errno = EROFS;
+        return false;
+    }
     if (opsleft < 0) return true;
     if (opsleft == 0) {
         errno = EIO;
@@ -447,6 +452,8 @@ bool CanSaveIn(const std::string& gamefolder) {
 }
 
 bool PathExists(const std::string& path) { return Exists(SystemPath(path)); }
+
+void WriteNothing() { writenothing = true; }
 
 void MakeDir(const std::string& path) {
     if (Alive()) ::mkdir(SystemPath(path).c_str(), 0755);

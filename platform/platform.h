@@ -163,6 +163,10 @@ bool CanSaveIn(const std::string& folder);
 // Something (a file, a folder, a link, anything) has that name.
 bool PathExists(const std::string& path);
 void MakeDir(const std::string& path);
+// From now on nothing is written, made or removed on the disk: the game has
+// no folder it may keep the player's files in. Every save then fails, and
+// is shown to fail, as on a full disk.
+void WriteNothing();
 std::vector<std::string> ListDir(const std::string& path);
 void PrintLine(const std::string& text);
 

@@ -14,7 +14,8 @@ int RunGame() {
     // The file is rewritten at once with what was read (or the defaults), so a
     // player always finds all four lines to edit.
     LoadSettings();
-    const bool settingssaved = SaveSettings();
+    // With no folder to keep files in, that has been said once already.
+    const bool settingssaved = datafolderproblem.empty() && SaveSettings();
     textleaps.Clear();
     MakeDir("worlds");
     LoadAssets();
@@ -28,7 +29,10 @@ int RunGame() {
     SetClsColor(32, 24, 16);
     lasttime = ClockMs();
     // Told once there is a window to tell it in.
-    if (!settingssaved) ShowHeldNotice(SAVEFAILED);
+    if (!datafolderproblem.empty())
+        ShowHeldNotice("Cannot use the data folder");
+    else if (!settingssaved)
+        ShowHeldNotice(SAVEFAILED);
     // Returns once a world is loaded (or made); Exit ends the program there.
     TitleScreen();
 

@@ -1,3 +1,6 @@
 #include "shell/shell.h"
 
-int main() { return RunGame(); }
+int main(int argc, char** argv) {
+    const int code = StartFromCommandLine(argc, argv);
+    return code >= 0 ? code : RunGame();
+}

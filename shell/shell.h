@@ -23,6 +23,15 @@ bool StepDue();
 // otherwise ends through EndProgram.
 int RunGame();
 
+// Reads the command line (--data DIR, --version, --help) and enters the
+// folder the player's files are kept in. Returns the exit code when the
+// program is to end here (0 after --version or --help, 2 for an unknown
+// option), or -1 to go on and play.
+int StartFromCommandLine(int argc, char** argv);
+// The line that said why the data folder could not be used (empty when it
+// could); the game then writes nothing and says so on the screen too.
+extern std::string datafolderproblem;
+
 // The frame counter in the corner of every play screen.
 class FPS {
 public:

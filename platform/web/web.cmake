@@ -40,6 +40,7 @@ add_compile_options(-Os)
 add_link_options(-Os)
 add_library(quillmoor_core STATIC ${WEB_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
 target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
+set_source_files_properties(shell/command_line.cpp PROPERTIES COMPILE_DEFINITIONS QUILLMOOR_VERSION="${PROJECT_VERSION}")
 # The sound maker rounds as it does on the desktop: no fused multiply-add.
 set_source_files_properties(platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
 # The SSE2 drawing loops become WebAssembly SIMD.
