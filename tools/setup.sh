@@ -2,7 +2,7 @@
 # Installs what building and testing Quillmoor needs, from Debian's packages,
 # when it is missing. Safe to run again: present packages are left alone.
 #   bash tools/setup.sh         the desktop game, its tests and tools
-#   bash tools/setup.sh --web   and the browser's build and its test
+#   bash tools/setup.sh --web   and the browser's build and its test, and the package tools
 set -euo pipefail
 
 packages=(
@@ -12,9 +12,10 @@ packages=(
   libx11-dev libxtst-dev xvfb xauth
   clang libclang-rt-14-dev
 )
-# Emscripten, Chromium, and Node.js with npm (any the machine has will do).
+# Emscripten, Chromium, and Node.js with npm (any the machine has will do);
+# and what makes and checks the installable package.
 if [ "${1:-}" = "--web" ]; then
-  packages+=(emscripten chromium)
+  packages+=(emscripten chromium dpkg-dev lintian desktop-file-utils appstream)
   command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 fi
 

@@ -4,7 +4,8 @@
 #   bash tools/test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
 # The test that opens a real window runs under a virtual display when no
 # display is at hand. Where Emscripten and Chromium are installed (.ci/run
-# installs them), the browser test runs too.
+# installs them), the browser test runs too, and where the package tools are
+# too, the package's checks and its install test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -30,4 +31,10 @@ fi
 # The same game in the browser, when the machine can build and show it.
 if [ "$dir" = build ] && command -v em++ >/dev/null && [ -x /usr/bin/chromium ]; then
   bash tools/test_web.sh
+fi
+
+# The installed game: its package checked and played from a throwaway root.
+if [ "$dir" = build ] && command -v em++ >/dev/null && command -v lintian >/dev/null &&
+   command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null; then
+  bash tools/test_package.sh
 fi

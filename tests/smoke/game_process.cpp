@@ -64,10 +64,23 @@ Game::Game(Display* display, const std::string& settings, const std::vector<EnvC
     fs::create_directories(dir);
     if (!settings.empty()) std::ofstream(dir / "settings.ini", std::ios::binary) << settings;
     Watch(display);
+    Start(QUILLMOOR_EXE, dir, env);
+}
+
+Game::Game(Display* display, const std::string& exe, const fs::path& workdir, const std::vector<EnvChange>& env) {
+    dir = fs::temp_directory_path() / ("quillmoor-smoke-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    Watch(display);
+    Start(exe, workdir, env);
+}
+
+void Game::Start(const std::string& exe, const fs::path& workdir, const std::vector<EnvChange>& env) {
+    const std::string err = (dir / "stderr.txt").string(), out = (dir / "stdout.txt").string();
     pid = fork();
     if (pid == 0) {
-        if (chdir(dir.c_str()) != 0) _exit(97);
-        if (!freopen("stderr.txt", "w", stderr) || !freopen("stdout.txt", "w", stdout)) _exit(96);
+        if (chdir(workdir.c_str()) != 0) _exit(97);
+        if (!freopen(err.c_str(), "w", stderr) || !freopen(out.c_str(), "w", stdout)) _exit(96);
         for (const EnvChange& change : env) {
             if (change.value)
                 setenv(change.name, change.value, 1);
@@ -80,7 +93,7 @@ Game::Game(Display* display, const std::string& settings, const std::vector<EnvC
         // headless tests.
         std::string asan = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
         setenv("ASAN_OPTIONS", (asan + (asan.empty() ? "" : ":") + "detect_leaks=0").c_str(), 1);
-        execl(QUILLMOOR_EXE, "quillmoor", (char*)nullptr);
+        execl(exe.c_str(), "quillmoor", (char*)nullptr);
         _exit(98);
     }
 }
@@ -147,7 +160,10 @@ void Game::Close(Window w) {
 }
 
 bool Game::BeginWorld(Window w, const fs::path& world) {
-    if (!WaitFor([&] { return Pixel(w, 40, 260) == 0x404040 || Ended(); }) || Ended()) return false;
+    // The window is the screen enlarged by a whole factor.
+    XWindowAttributes a{};
+    const int scale = XGetWindowAttributes(d, w, &a) && a.width >= 480 ? a.width / 480 : 1;
+    if (!WaitFor([&] { return Pixel(w, 40 * scale, 260 * scale) == 0x404040 || Ended(); }) || Ended()) return false;
     Tap(w, XK_x);
     return WaitFor([&] { return fs::exists(world / "player") || Ended(); }) && !Ended();
 }

@@ -40,6 +40,10 @@ struct EnvChange {
 class Game {
 public:
     Game(Display* display, const std::string& settings, const std::vector<EnvChange>& env = {});
+    // Another copy of the program (an installed one), started in the given
+    // working folder; its settings are its own to find. Its standard output
+    // and error are kept in `dir`, never in the working folder.
+    Game(Display* display, const std::string& exe, const fs::path& workdir, const std::vector<EnvChange>& env);
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -75,6 +79,7 @@ public:
     int shown = 0, destroyed = 0;
 
 private:
+    void Start(const std::string& exe, const fs::path& workdir, const std::vector<EnvChange>& env);
     void Drain();
     Window Find(Window w);
 
