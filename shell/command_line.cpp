@@ -102,7 +102,8 @@ int StartFromCommandLine(int argc, char** argv) {
     }
     if (PLAYERDATA && !given && folder.empty()) {
         datafolderproblem = "cannot use the data folder: neither XDG_DATA_HOME nor HOME is set";
-    } else if (!folder.empty() && (!MakeFolders(folder) || ::chdir(folder.c_str()) != 0)) {
+    } else if (!folder.empty() &&
+               (!MakeFolders(folder) || ::chdir(folder.c_str()) != 0 || ::access(".", W_OK | X_OK) != 0)) {
         datafolderproblem = "cannot use the data folder " + folder + ": " + std::strerror(errno);
     }
     if (!datafolderproblem.empty()) {
