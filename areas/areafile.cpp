@@ -38,7 +38,7 @@ bool ReadSound(TStream& f, int32_t& w, int32_t& h, int32_t& n) {
 // kept beside it, replacing an older one kept the same way.
 void KeepAside(const std::string& path) {
     const std::string from = SystemPath(path), to = from + ".bad";
-    if (std::rename(from.c_str(), to.c_str()) == 0)
+    if (MoveAside(path))
         std::fprintf(stderr, "area file %s is damaged; kept as %s, the area is made anew\n", from.c_str(), to.c_str());
     else
         std::fprintf(stderr, "area file %s is damaged and could not be kept aside; the area is made anew\n",

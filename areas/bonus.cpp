@@ -31,9 +31,9 @@ void BonusScreen(int32_t total, uint8_t ext) {
         SetColor(255, 255, 255);
         DrawSprite(gfxexp, 236, 23, 0);
         // Red, then green, then blue, whatever the compiler's order for arguments.
-        const int32_t r = Rand(0, 255);
-        const int32_t g = Rand(0, 255);
-        const int32_t b = Rand(0, 255);
+        const int32_t r = DrawRand(0, 255);
+        const int32_t g = DrawRand(0, 255);
+        const int32_t b = DrawRand(0, 255);
         SetColor(r, g, b);
         DrawShadowText("BONUS!", 240, 32, 1, 0, 1);
         Line("Blockless! *2", 64, blockless, 128, 255, 128);

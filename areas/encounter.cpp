@@ -115,6 +115,12 @@ EncounterStep::EncounterStep(entity& player, uint8_t enc, uint8_t fromeast) : p(
 
 bool EncounterStep::Run() {
     count = 0;
+    // A villager's words stay up for a number of update steps, not of
+    // frames: a faster display must not cut them short, nor change when
+    // talking to it again starts them anew.
+    npcs.ForEach([](NPC* n) {
+        if (n->speaking > 0) --n->speaking;
+    });
     if (form == 0) {
         if (KeyHeld(KEY_SPACE)) {
             if (swapmode == 0) {

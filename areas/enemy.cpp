@@ -148,13 +148,13 @@ int32_t TEnemy::OnDeath(int32_t px, int32_t py) {
 
 int32_t TEnemy::Draw(uint8_t plain) {
     if (plain == 0) {
-        const int o = Rand(0, 4) * 8;
+        const int o = DrawRand(0, 4) * 8;
         SetColor(r + o, g + o, b + o);
     }
     switch (kind) {
     case enemykinds::slime: DrawSprite(gfxenemy0, x, y, onground); break;
     case enemykinds::bigslime: DrawSprite(gfxenemy1, x, y, onground); break;
-    case enemykinds::scorpion: DrawSprite(gfxenemy2, x, y, 2 * f + Rand(0, 1)); break;
+    case enemykinds::scorpion: DrawSprite(gfxenemy2, x, y, 2 * f + DrawRand(0, 1)); break;
     }
     return 0;
 }

@@ -52,7 +52,6 @@ int32_t NPC::DrawDialogue() {
     DrawRect(x + 6 - w / 2, y - 10, w + 2, 8);
     SetColor(192, 255, 192);
     DrawShadowText(t, x + 7, y - 9, 1, 0, 0);
-    --speaking;
     return 0;
 }
 

@@ -15,7 +15,7 @@ class NPC : public entity {
 public:
     uint8_t kind = 0;
     uint16_t dialogue = 0;  // which line it says
-    uint8_t speaking = 0;   // frames its speech bubble stays up
+    uint8_t speaking = 0;   // update steps its speech bubble stays up
     uint16_t stock[8] = {}; // a shopkeeper's wares, 0 for none
     uint16_t amt[8] = {};   // the uses that come with each ware
 

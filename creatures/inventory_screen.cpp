@@ -16,9 +16,9 @@ bool Pressed(int key) { return KeyPressed(key) > 0; }
 // call's arguments are worked out is the compiler's to choose, and every
 // machine must draw the same frame from the same sequence.
 void SetRandomColour() {
-    const int32_t r = Rand(0, 32);
-    const int32_t g = Rand(0, 255);
-    const int32_t b = Rand(0, 255);
+    const int32_t r = DrawRand(0, 32);
+    const int32_t g = DrawRand(0, 255);
+    const int32_t b = DrawRand(0, 255);
     SetColor(r, g, b);
 }
 

@@ -97,7 +97,7 @@ void DrawSwapCross(const entity& p) {
 }
 
 void DrawPlayer(entity& p) {
-    if (p.HP == 1 && Rand(0, 1) == 1)
+    if (p.HP == 1 && DrawRand(0, 1) == 1)
         SetColor(255, 128, 128);
     else
         SetColor(255, 255, 255);
@@ -118,7 +118,7 @@ void DrawPlayer(entity& p) {
     case 3:
         SetColor(250, 124, 124);
         if (p.f == 2) p.f = 1;
-        DrawSprite(gfxenemy2, p.x, p.y, 2 * p.f + Rand(0, 1));
+        DrawSprite(gfxenemy2, p.x, p.y, 2 * p.f + DrawRand(0, 1));
         break;
     }
 }
@@ -143,7 +143,7 @@ void SkyColour(int32_t x, int32_t y, int32_t hp) {
         SetColor(255, 255, 255);
         return;
     }
-    const int32_t d = 4 * Rand(0, 4);
+    const int32_t d = 4 * DrawRand(0, 4);
     const bool deep = y >= areaheight / 2;
     switch (TerrainAt(marker.x, marker.y)) {
     case terrains::plains:
@@ -278,9 +278,9 @@ void DrawQuickCross(int32_t cx, int32_t cy, uint16_t centre, uint16_t centreamt,
     DrawRect(cx + 22, cy - 2, 20, 20);
     if (flashing) {
         // Red, then green, then blue, whatever the compiler's order for arguments.
-        const int32_t r = Rand(0, 32);
-        const int32_t g = Rand(0, 255);
-        const int32_t b = Rand(0, 255);
+        const int32_t r = DrawRand(0, 32);
+        const int32_t g = DrawRand(0, 255);
+        const int32_t b = DrawRand(0, 255);
         SetColor(r, g, b);
     }
     if (jumplabel) DrawShadowText("JUMP", cx + 24, cy - 12, 0, 0, 0);

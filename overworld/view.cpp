@@ -48,7 +48,7 @@ void DrawTiles() {
                     SetColor(255, 255, 255);
                 } else if (e == encounters::claimed) {
                     // Claimed land shimmers: a fresh shade every tile, every frame.
-                    const int g = 223 + 8 * Rand(0, 4);
+                    const int g = 223 + 8 * DrawRand(0, 4);
                     SetColor(g, g, g);
                 }
             }
@@ -81,7 +81,7 @@ void DrawHUD() {
     // level can be bought.
     DrawSprite(gfxexp, 4, 4, 0);
     const int32_t need = level * (level + 1) / 2;
-    if (player::exp >= need) SetColor(128, 160 + Rand(0, 96), 255);
+    if (player::exp >= need) SetColor(128, 160 + DrawRand(0, 96), 255);
     DrawShadowText(Fraction(player::exp, need), 13, 7, 0, 0, 0);
 
     // Free inventory cells, warming toward red as the bag fills.

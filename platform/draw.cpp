@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/blit.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 uint32_t framebuffer[SCREENW * SCREENH];
@@ -66,6 +67,7 @@ void SetClsColor(int r, int g, int b) {
 }
 
 void Cls() {
+    if (IsMachineless()) return;
     BlitJob job{};
     job.dst = framebuffer;
     job.n = SCREENW;
@@ -97,12 +99,13 @@ void GetDrawOrigin(int& x, int& y) {
 }
 
 void DrawSprite(const TImage& image, int x, int y, int frame) {
-    if (frame < 0 || frame >= image.frames) return;
+    if (frame < 0 || frame >= image.frames || IsMachineless()) return;
     blitters.sprite(image, x + originx, y + originy, frame, (uint32_t)Clamp255(colr), (uint32_t)Clamp255(colg),
                     (uint32_t)Clamp255(colb));
 }
 
 void DrawRect(int x, int y, int w, int h) {
+    if (IsMachineless()) return;
     // A negative size spans the other side of the corner.
     if (w < 0) {
         x += w;

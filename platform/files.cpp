@@ -23,6 +23,7 @@
 #include "platform/backend.h"
 #include "platform/filefaults.h"
 #include "platform/platform.h"
+#include "replay/session.h"
 
 namespace {
 // No file of the game comes near this; anything larger is damaged anyway,
@@ -57,8 +58,8 @@ bool Alive() {
 
 int Create(const std::string& path, int flags, mode_t mode) { return Alive() ? ::open(path.c_str(), flags, mode) : -1; }
 
-bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart) {
-    if (!Alive()) return false;
+bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart, bool counted = true) {
+    if (counted && !Alive()) return false;
     off_t at = 0;
     while (n > 0) {
         const ssize_t w = fromstart ? ::pwrite(fd, p, n, at) : ::write(fd, p, n);
@@ -119,6 +120,18 @@ void Complain(const std::string& path, const char* why) {
     std::fprintf(stderr, "could not save %s: %s\n", path.c_str(), why);
 }
 
+std::vector<std::string> DiskList(const std::string& path) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(SystemPath(path).c_str());
+    if (!dir) return names;
+    while (struct dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+        names.push_back(e->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 bool WriteSynced(const std::string& path, const std::string& text) {
     const int fd = Create(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return false;
@@ -144,8 +157,14 @@ std::string SystemPath(const std::string& path) {
     return p;
 }
 
-std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
+// The parts of the file layer that reach into a stream.
+struct FileLayer {
+    static std::unique_ptr<TStream> ReadFile(const std::string& path);
+    static std::unique_ptr<TStream> WriteFile(const std::string& path);
+    static bool WriteTogether(const std::string& folder, std::initializer_list<TStream*> files);
+};
+
+std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
     // Not blocking: a pipe in a file's place would otherwise wait for a
     // writer for ever. It is refused below with everything else not a file.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -169,14 +188,27 @@ std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
     return s;
 }
 
+std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) {
+        std::vector<uint8_t> bytes;
+        if (!session::PlayRead(path, bytes)) return nullptr;
+        auto s = OpenMemory(bytes.data(), bytes.size());
+        s->path = path;
+        return s;
+    }
+    std::unique_ptr<TStream> s = FileLayer::ReadFile(path);
+    session::NoteRead(path, s ? &s->data : nullptr);
+    return s;
+}
+
 std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size) {
     std::unique_ptr<TStream> s(new TStream);
     if (size) s->data.assign(bytes, bytes + size);
     return s;
 }
 
-std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
+std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
     const std::string target = ResolveLinks(path);
     struct stat st;
     const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -222,6 +254,20 @@ std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
         return nullptr;
     }
     s->fd = fd;
+    return s;
+}
+
+std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) {
+        if (!session::Answer(session::OPENWRITE, path, false)) return nullptr;
+        std::unique_ptr<TStream> s(new TStream);
+        s->path = s->target = path;
+        s->writing = s->replayed = true;
+        return s;
+    }
+    std::unique_ptr<TStream> s = FileLayer::WriteFile(path);
+    session::Answer(session::OPENWRITE, path, s != nullptr);
     return s;
 }
 
@@ -315,20 +361,29 @@ bool TStream::Close() {
     if (closed) return !failed;
     closed = true;
     if (!writing) return true;
-    if (Flush() && Replace()) {
-        if (KeepFiles({target})) return true;
-        Complain(path, "it could not be kept");
-        failed = true;
-        return false;
+    bool ok = false;
+    if (replayed) {
+        ok = session::Answer(session::CLOSE, path, false);
+        failed = !ok;
+    } else if (Flush() && Replace()) {
+        ok = KeepFiles({target});
+        if (!ok) {
+            Complain(path, "it could not be kept");
+            failed = true;
+        }
+        session::Answer(session::CLOSE, path, ok);
+    } else {
+        Fail();
+        session::Answer(session::CLOSE, path, false);
     }
-    Fail();
-    return false;
+    session::Wrote(path, data, ok);
+    return ok;
 }
 
 TStream::~TStream() {
     // A write never closed was abandoned half way (the program is ending in
     // the middle of a save): the old file stays as it was.
-    if (writing && !closed) {
+    if (writing && !closed && !replayed) {
         ::close(fd);
         if (!inplace) Unlink(temp);
     }
@@ -336,6 +391,23 @@ TStream::~TStream() {
 
 bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
     const std::string folder = SystemPath(gamefolder);
+    for (TStream* s : files)
+        if (!s || !s->writing || s->closed) return false;
+    bool ok = false;
+    if (session::Playing()) {
+        ok = session::Answer(session::CLOSETOGETHER, folder, false);
+        for (TStream* s : files) {
+            s->closed = true;
+            s->failed = !ok;
+        }
+    } else {
+        ok = session::Answer(session::CLOSETOGETHER, folder, FileLayer::WriteTogether(folder, files));
+    }
+    for (TStream* s : files) session::Wrote(s->path, s->data, ok);
+    return ok;
+}
+
+bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<TStream*> files) {
     bool ok = true, unit = true;
     std::string record;
     for (TStream* s : files) {
@@ -385,7 +457,18 @@ bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*
     return ok;
 }
 
+namespace {
+bool Recover(const std::string& gamefolder);
+}
+
 bool RecoverSaves(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    if (session::Playing()) return session::Answer(session::RECOVER, folder, false);
+    return session::Answer(session::RECOVER, folder, Recover(gamefolder));
+}
+
+namespace {
+bool Recover(const std::string& gamefolder) {
     const std::string folder = SystemPath(gamefolder);
     const std::string mark = folder + "/" + COMMITNAME;
     bool ok = true;
@@ -418,7 +501,7 @@ bool RecoverSaves(const std::string& gamefolder) {
         // old files stand, and its temporaries go with the rest below.
         if (ok) ok = Unlink(mark);
     }
-    for (const std::string& name : ListDir(gamefolder))
+    for (const std::string& name : DiskList(gamefolder))
         if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
     // What is put right here are the disk's own leftovers: where the files
@@ -426,8 +509,8 @@ bool RecoverSaves(const std::string& gamefolder) {
     return ok;
 }
 
-bool CanSaveIn(const std::string& gamefolder) {
-    MakeDir(gamefolder);
+bool SaveableFolder(const std::string& gamefolder) {
+    if (Alive()) ::mkdir(SystemPath(gamefolder).c_str(), 0755);
     const std::string folder = SystemPath(gamefolder);
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
@@ -442,7 +525,7 @@ bool CanSaveIn(const std::string& gamefolder) {
     // No new file can be made there; the files already in it can still be
     // saved in place when every one of them may be written.
     bool any = false;
-    for (const std::string& name : ListDir(gamefolder)) {
+    for (const std::string& name : DiskList(gamefolder)) {
         const std::string path = folder + "/" + name;
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
@@ -450,28 +533,62 @@ bool CanSaveIn(const std::string& gamefolder) {
     }
     return any;
 }
+}  // namespace
 
-bool PathExists(const std::string& path) { return Exists(SystemPath(path)); }
+bool CanSaveIn(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    if (session::Playing()) return session::Answer(session::CANSAVE, folder, false);
+    return session::Answer(session::CANSAVE, folder, SaveableFolder(gamefolder));
+}
+
+bool PathExists(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) return session::Answer(session::EXISTS, path, false);
+    return session::Answer(session::EXISTS, path, Exists(path));
+}
+
+bool MoveAside(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) return session::Answer(session::MOVEASIDE, path, false);
+    return session::Answer(session::MOVEASIDE, path, Alive() && ::rename(path.c_str(), (path + ".bad").c_str()) == 0);
+}
 
 void WriteNothing() { writenothing = true; }
 
 void MakeDir(const std::string& path) {
-    if (Alive()) ::mkdir(SystemPath(path).c_str(), 0755);
+    // Played back, the folders are the replay's business: nothing is made.
+    if (!session::Playing() && Alive()) ::mkdir(SystemPath(path).c_str(), 0755);
 }
 
-std::vector<std::string> ListDir(const std::string& path) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(SystemPath(path).c_str());
-    if (!dir) return names;
-    while (struct dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-        names.push_back(e->d_name);
-    }
-    ::closedir(dir);
+std::vector<std::string> ListDir(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) return session::PlayList(path);
+    std::vector<std::string> names = DiskList(path);
+    session::NoteList(path, names);
     return names;
 }
 
+namespace disk {
+void MakeDir(const std::string& path) {
+    if (!writenothing) ::mkdir(SystemPath(path).c_str(), 0755);
+}
+std::vector<std::string> ListDir(const std::string& path) { return DiskList(path); }
+void Remove(const std::string& path) {
+    if (!writenothing) ::unlink(SystemPath(path).c_str());
+}
+int CreateLog(const std::string& path) {
+    if (writenothing) return -1;
+    return ::open(SystemPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+bool AppendLog(int fd, const uint8_t* p, size_t n) { return WriteAll(fd, p, n, false, false); }
+void CloseLog(int fd) {
+    if (fd >= 0) ::close(fd);
+}
+}  // namespace disk
+
 void PrintLine(const std::string& text) {
+    // A replay checked with no window says one line, its verdict.
+    if (IsMachineless()) return;
     std::fputs(text.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

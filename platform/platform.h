@@ -88,7 +88,9 @@ bool CloseRequested();
 // at once instead of waiting for the player to leave the screen.
 bool ClosePending();
 
-// What a backend reports when it collects the window's events.
+// What a backend reports when it collects the window's events. They reach
+// the game when it next takes its input (an update step, or the first
+// keyboard question of a pass without one).
 void KeyDownEvent(int key);  // a press, or the system's auto-repeat
 void KeyUpEvent(int key);
 void FocusLostEvent();
@@ -128,6 +130,7 @@ private:
     friend std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
     friend std::unique_ptr<TStream> OpenWrite(const std::string& path);
     friend bool CloseTogether(const std::string& folder, std::initializer_list<TStream*> files);
+    friend struct FileLayer;
     bool Flush();
     bool Replace();
     void Fail();
@@ -136,6 +139,7 @@ private:
     int fd = -1;  // the temporary file of a write (or the file itself, written in place)
     bool writing = false, failed = false, closed = false;
     bool inplace = false;  // no temporary could be made beside the file: it is written over
+    bool replayed = false; // a replay plays: the write reaches no disk, its answer is the recorded one
     std::string path;      // as the game named it
     std::string target;    // the file that is replaced: through a link, the file it points to
     std::string temp;
@@ -177,7 +181,39 @@ extern int32_t randstate;
 void SeedRand(int32_t seed);
 double RandUniform();
 int32_t Rand(int32_t min, int32_t max);
-[[noreturn]] void EndProgram();
+// Drawing's own dice (the shimmer and the flashing colours), apart from the
+// game's: however many frames a machine draws between two update steps,
+// the game's sequence is the same.
+extern int32_t drawrandstate;
+int32_t DrawRand(int32_t min, int32_t max);
+[[noreturn]] void EndProgram(int code = 0);
+
+// ---------------------------------------------------------------- the session
+
+// Whether an update step runs now: `due` by the clock in play; as it was
+// when the session was recorded, when a replay plays. A granted step takes
+// the machine's input.
+bool GrantStep(bool due);
+// The seed of the game's dice, from the clock (or the replay), and the
+// reason the data folder could not be used (empty when it could), which the
+// replay carries too.
+int32_t SessionSeed(std::string& datafolderproblem);
+// How the game's state is summed up at the replay's checkpoints.
+void SetStateDigest(uint64_t (*digest)());
+// The game ends here: the replay's last checkpoint (or, played back, the
+// comparison with it).
+void EndSession();
+// Records this play session in replays/ (the working folder's), headed
+// with the game's version.
+void RecordSession(const std::string& version);
+// Plays a replay back in place of the machine: in the window at its own
+// speed (`window`), or with no window as fast as it goes, checking every
+// checkpoint. False, with the line that says why, when the file cannot be
+// played; nothing is ever written while a replay plays.
+bool PlayBack(const std::string& path, bool window, const std::string& version, std::string& why);
+// Sets a file that does not read as one of the game's aside under its name
+// and ".bad", replacing one set aside before; false when it cannot.
+bool MoveAside(const std::string& path);
 
 // ---------------------------------------------------------------- built-in files
 

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 int32_t randstate = 4660;
+int32_t drawrandstate = 4660;
 
 namespace {
 // One step: s x 48271 modulo 2^31 - 1. Schrage's method gives the same
@@ -16,24 +17,32 @@ inline int32_t Step(int32_t s) {
     if (r >= 0x7FFFFFFFu) r -= 0x7FFFFFFFu;
     return (int32_t)r;
 }
-}  // namespace
 
-void SeedRand(int32_t seed) {
-    randstate = seed & 2147483647;
-    if (randstate == 0 || randstate == 2147483647) randstate = 4660;
-}
-
-double RandUniform() {
-    const int32_t s1 = Step(randstate);
+double Uniform(int32_t& state) {
+    const int32_t s1 = Step(state);
     const int32_t s2 = Step(s1);
-    randstate = s2;
+    state = s2;
     return ((double)(s1 & 0x1FFFFFFC) + (double)(s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
 }
 
-int32_t Rand(int32_t min, int32_t max) {
-    const double u = RandUniform();
+int32_t Between(double u, int32_t min, int32_t max) {
     const int64_t d = (int64_t)max - min;
     // A reversed range still lands between its two bounds.
     if (d > 0) return (int32_t)(min + (int64_t)(u * (double)(d + 1)));
     return (int32_t)(max + (int64_t)(u * (double)(1 - d)));
 }
+}  // namespace
+
+void SeedRand(int32_t seed) {
+    randstate = seed & 2147483647;
+    if (randstate == 0 || randstate == 2147483647) randstate = 4660;
+    // Drawing starts from the same seed, so a machine's first frames look
+    // as they always have; from then on it goes its own way.
+    drawrandstate = randstate;
+}
+
+double RandUniform() { return Uniform(randstate); }
+
+int32_t Rand(int32_t min, int32_t max) { return Between(RandUniform(), min, max); }
+
+int32_t DrawRand(int32_t min, int32_t max) { return Between(Uniform(drawrandstate), min, max); }

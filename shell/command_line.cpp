@@ -25,7 +25,7 @@ constexpr bool PLAYERDATA = true;
 constexpr bool PLAYERDATA = false;
 #endif
 
-const char* const USAGE = "usage: quillmoor [--data DIR] [--version] [--help]\n";
+const char* const USAGE = "usage: quillmoor [--data DIR] [--replay FILE | --verify FILE] [--version] [--help]\n";
 
 // $XDG_DATA_HOME/quillmoor, by default ~/.local/share/quillmoor; empty when
 // neither the variable nor a home folder is known.
@@ -44,9 +44,12 @@ void Help(const std::string& folder) {
         "Quillmoor: walk a generated overworld, fight, dig and trade in its areas.\n"
         "\n"
         "Options:\n"
-        "  --data DIR   keep settings.ini and worlds/ in DIR (made if missing)\n"
-        "  --version    print the version and exit\n"
-        "  --help       print this and exit\n"
+        "  --data DIR       keep settings.ini, worlds/ and replays/ in DIR (made if missing)\n"
+        "  --replay FILE    play a recorded session back in the window (Space: fast forward)\n"
+        "  --verify FILE    play it back with no window and check it: 'replay ok: N steps'\n"
+        "                   and 0, or 1 and the first step that differs\n"
+        "  --version        print the version and exit\n"
+        "  --help           print this and exit\n"
         "\n"
         "Keys:\n"
         "  arrows or W A S D   walk; in an area run and look; in menus move\n"
@@ -56,7 +59,9 @@ void Help(const std::string& folder) {
         "  Enter               status menu; bag\n"
         "  Escape              leave the area; save and return to the title\n"
         "\n"
-        "Files: settings.ini and worlds/ are kept in %s.\n",
+        "Files: settings.ini and worlds/ are kept in %s; every play session is\n"
+        "recorded in replays/ beside them (the newest 20 are kept). A replay never\n"
+        "reads or writes the player's own files.\n",
         folder.empty() ? "the folder the game is started in" : folder.c_str());
 }
 
@@ -80,6 +85,8 @@ bool MakeFolders(const std::string& folder) {
 int StartFromCommandLine(int argc, char** argv) {
     std::string folder = PLAYERDATA ? PlayerDataFolder() : "";
     bool given = false;
+    std::string replay;
+    bool window = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--version") {
@@ -94,11 +101,26 @@ int StartFromCommandLine(int argc, char** argv) {
         } else if (arg.rfind("--data=", 0) == 0 && arg.size() > 7) {
             folder = arg.substr(7);
             given = true;
+        } else if ((arg == "--replay" || arg == "--verify") && replay.empty() && i + 1 < argc && argv[i + 1][0] != '\0') {
+            replay = argv[++i];
+            window = arg == "--replay";
         } else {
+            const bool wantsfile = arg == "--replay" || arg == "--verify";
             std::fprintf(stderr, "quillmoor: %s '%s'\n%s",
-                         arg == "--data" || arg == "--data=" ? "no folder given to" : "unknown option", arg.c_str(), USAGE);
+                         arg == "--data" || arg == "--data=" ? "no folder given to"
+                         : wantsfile                         ? (replay.empty() ? "no file given to" : "one replay at a time:")
+                                                             : "unknown option",
+                         arg.c_str(), USAGE);
             return 2;
         }
+    }
+    if (!replay.empty()) {
+        // A replay carries every file it read: the player's folder is
+        // neither entered nor touched.
+        std::string why;
+        if (PlayBack(replay, window, QUILLMOOR_VERSION, why)) return -1;
+        std::printf("%s: %s\n", replay.c_str(), why.c_str());
+        return 1;
     }
     if (PLAYERDATA && !given && folder.empty()) {
         datafolderproblem = "cannot use the data folder: neither XDG_DATA_HOME nor HOME is set";
@@ -111,6 +133,8 @@ int StartFromCommandLine(int argc, char** argv) {
         // and begins no world it could not save.
         std::fprintf(stderr, "%s\n", datafolderproblem.c_str());
         WriteNothing();
+    } else {
+        RecordSession(QUILLMOOR_VERSION);
     }
     return -1;
 }

@@ -10,7 +10,8 @@ int RunGame() {
     quit = 0;
     accum = 0.0f;
     SetWindowCaption("Quillmoor");
-    SeedRand(ClockMs());
+    SetStateDigest(StateDigest);
+    SeedRand(SessionSeed(datafolderproblem));
     // The file is rewritten at once with what was read (or the defaults), so a
     // player always finds all four lines to edit.
     LoadSettings();
@@ -45,5 +46,10 @@ int RunGame() {
         Flip(VSYNC);
     }
     SaveWorld();
+    EndGame();
+}
+
+void EndGame() {
+    EndSession();
     EndProgram();
 }

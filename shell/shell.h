@@ -20,13 +20,19 @@ bool StepDue();
 
 // Runs the whole program: start-up, the title screen, the main loop and the
 // final save. Returns the process's exit code when the window cannot open;
-// otherwise ends through EndProgram.
+// otherwise ends through EndGame.
 int RunGame();
+// The program ends here, its replay closed with its last checkpoint.
+[[noreturn]] void EndGame();
+// The game's state as one number, for the replay's checkpoints.
+uint64_t StateDigest();
 
-// Reads the command line (--data DIR, --version, --help) and enters the
-// folder the player's files are kept in. Returns the exit code when the
-// program is to end here (0 after --version or --help, 2 for an unknown
-// option), or -1 to go on and play.
+// Reads the command line (--data DIR, --replay FILE, --verify FILE,
+// --version, --help) and enters the folder the player's files are kept in,
+// where the play session's replay is recorded; or loads the replay to play
+// back. Returns the exit code when the program is to end here (0 after
+// --version or --help, 1 for a replay that cannot be played, 2 for an
+// unknown option), or -1 to go on and play.
 int StartFromCommandLine(int argc, char** argv);
 // The line that said why the data folder could not be used (empty when it
 // could); the game then writes nothing and says so on the screen too.

@@ -22,6 +22,7 @@ protected:
     }
     // One update step of the encounter, entered from the west.
     void Step() {
+        headless::NextStep();
         EncounterStep s(p, encounters::claimed, 0);
         s.Run();
     }
@@ -205,19 +206,21 @@ TEST_F(ControlTest, InAVillageTheActionKeyOnlyTalks) {
     EXPECT_EQ(far->speaking, 0);
     EXPECT_EQ(areadamage[tx][ty], 0);
     // Held, it does not talk again; pressed again, a speaking villager
-    // keeps counting down.
+    // keeps counting down, one a step.
     for (int i = 0; i < 3; ++i) Step();
+    EXPECT_EQ(near->speaking, 237);
     Release(KEY_Z);
     Step();
     near->speaking = 100;
     Hold(KEY_Z);
     Step();
 
-    EXPECT_EQ(near->speaking, 100);
+    EXPECT_EQ(near->speaking, 99);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "spoke with type: 0\nspoke with type: 0\n");
-    // Its bubble shows as long as it speaks.
+    // Its bubble is drawn as long as it speaks, however many frames that
+    // takes: drawing counts nothing down.
     camx = p.x, camy = p.y;
-    p.DrawView();
+    for (int i = 0; i < 5; ++i) p.DrawView();
     EXPECT_EQ(near->speaking, 99);
     encountertype[0][0] = encounters::wild;
 }
@@ -255,8 +258,10 @@ TEST_F(ControlTest, PushingBackTowardTheEntryLosesNoTurningBack) {
         noturning = 1;
         Hold(c.key);
         EncounterStep s(p, encounters::wild, c.fromeast);
+        headless::NextStep();
         s.Run();
         Release(c.key);
+        headless::NextStep();
         s.Run();
         EXPECT_EQ(noturning, c.kept) << (int)c.fromeast << " " << c.key;
     }

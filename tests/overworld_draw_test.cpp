@@ -202,6 +202,7 @@ TEST_F(OverworldViewTest, HoldingSpaceShowsWhatEachWildSideWouldCost) {
         marker.moving = 0;
         encountertype[100][100] = encounters::cleared;
         q.set();
+        headless::NextPass();  // each case is a frame of its own
         DrawOverworld();
         EXPECT_NE(Px(224 + 1, 112 + 1), EXPICON) << q.why;
     }

@@ -24,6 +24,7 @@ protected:
     }
     // One update step of the main loop.
     static void Step() {
+        headless::NextStep();
         UpdateOverworld();
         UpdateArrival();
     }
@@ -33,7 +34,11 @@ protected:
     static void Release(std::initializer_list<int> keys) {
         for (int k : keys) headless::KeyUp(k);
     }
-    static bool Pending(int key) { return KeyPressed(key) > 0; }
+    // Asked in a pass of its own, as a later screen would.
+    static bool Pending(int key) {
+        headless::NextPass();
+        return KeyPressed(key) > 0;
+    }
 };
 
 struct Place {

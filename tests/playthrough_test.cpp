@@ -33,7 +33,7 @@ namespace {
 // change to the game that draws its random numbers differently can leave
 // the village without a collector; then pick another clock whose world has
 // a village behind a neighbour of home (most worlds of a few hundred do).
-constexpr int SEED = 737;
+constexpr int SEED = 406;
 
 using Frame = std::vector<uint32_t>;
 struct Colour {

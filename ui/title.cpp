@@ -61,7 +61,7 @@ void TitleScreen() {
             DrawTitle(sel);
         }
         // Leaving from here saves nothing: every way in has saved already.
-        if (quit == 1) EndProgram();
+        if (quit == 1) EndGame();
         ClearKeys();
         // A world that could never be saved is not begun: its play would be
         // lost. The title stays, as for a damaged world, which is left

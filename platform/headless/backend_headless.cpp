@@ -5,6 +5,7 @@
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "replay/session.h"
 
 namespace {
 struct Event {
@@ -42,9 +43,19 @@ void Reset() {
     failwindow = false;
     ClearKeys();
     CloseRequested();
+    // Nothing of the last test's session, and no event it left waiting.
+    uint32_t stale[256];
+    while (TakeMachineEvents(stale, 256) > 0) {
+    }
+    session::Reset();
 }
 
 void SetFrameMs(int ms) { framems = ms; }
+void NextPass() { session::PassEnded(); }
+void NextStep() {
+    session::PassEnded();
+    GrantStep(true);
+}
 void AdvanceClock(int ms) { now += ms; }
 int32_t Now() { return now; }
 void KeyDown(int key) { pending.push_back({Event::Down, key}); }
@@ -100,7 +111,7 @@ bool CreateGraphics(int width, int height, int depth, int hertz, int) {
     return true;
 }
 
-void Flip(int sync) {
+void Present(int sync) {
     lastsync = sync;
     ++flips;
     now += framems;
@@ -124,7 +135,7 @@ int32_t ClockMs() { return now; }
 
 bool KeepFiles(const std::vector<std::string>&) { return true; }
 
-void EndProgram() {
+void EndProgram(int code) {
     std::fflush(stdout);
-    throw headless::ProgramEnded{};
+    throw headless::ProgramEnded{code};
 }

@@ -12,7 +12,9 @@
 namespace headless {
 
 // Thrown by EndProgram, so a test can run the game to its very end.
-struct ProgramEnded {};
+struct ProgramEnded {
+    int code = 0;
+};
 // Thrown by Flip when a test's frame budget is spent (a loop that never ends).
 struct FlipLimitReached {};
 
@@ -25,8 +27,15 @@ void SetFrameMs(int ms);
 void AdvanceClock(int ms);
 int32_t Now();
 
-// Keys and window events; they reach the game at its next keyboard query,
-// as the real window's events do.
+// For tests that run one update step's code themselves: what a loop does
+// when a pass ends (its input may be taken again), and when the step clock
+// grants a step (a new pass whose step takes the input).
+void NextPass();
+void NextStep();
+
+// Keys and window events; they reach the game when it next takes its
+// input, as the real window's events do: at an update step, or at the
+// first keyboard question of a pass without one.
 void KeyDown(int key);
 void KeyUp(int key);
 void Tap(int key);  // down and up again before the game looks

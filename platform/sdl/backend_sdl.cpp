@@ -69,11 +69,11 @@ int32_t ClockMs() {
 // The files are where they are kept already.
 bool KeepFiles(const std::vector<std::string>&) { return true; }
 
-void EndProgram() {
+void EndProgram(int code) {
     std::fflush(stdout);
     CloseSound();
     // Closing the video library would talk to the dead display again.
     if (DisplayLost()) std::_Exit(1);
     SDL_Quit();
-    std::exit(0);
+    std::exit(code);
 }

@@ -190,7 +190,7 @@ void MakeNextSound() {
 
 // The canvas bytes to the screen, the frame's time noted, and the browser
 // given its turn until its next frame (or at once, without vsync).
-void Present(int sync) {
+void ShowFrame(int sync) {
     WebPresent(canvasbytes, SCREENW, SCREENH);
     if (resumed > 0) WebFrameTime(emscripten_get_now() - resumed);
     if (sync)
@@ -201,7 +201,7 @@ void Present(int sync) {
 }
 }  // namespace
 
-void Flip(int sync) {
+void Present(int sync) {
     WebFlipped(++flips);
     if (!windowopen) return;
     // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
@@ -209,7 +209,7 @@ void Flip(int sync) {
         const uint32_t p = framebuffer[i];
         canvasbytes[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
     }
-    Present(sync);
+    ShowFrame(sync);
     MakeNextSound();
 }
 
@@ -248,7 +248,7 @@ bool KeepFiles(const std::vector<std::string>& paths) {
     int result;
     while ((result = WebKeepResult(job)) < 0) {
         if (windowopen)
-            Present(1);
+            ShowFrame(1);
         else
             WebNextFrame();
     }
@@ -257,7 +257,15 @@ bool KeepFiles(const std::vector<std::string>& paths) {
 
 int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 
-void EndProgram() {
+// The page has no zlib: its replays are written as they are, and a
+// deflated one read here is refused.
+bool Deflate(const uint8_t*, size_t, std::vector<uint8_t>&) { return false; }
+bool Inflate(const uint8_t*, size_t, size_t, std::vector<uint8_t>& out) {
+    out.clear();
+    return false;
+}
+
+void EndProgram(int) {
     std::fflush(stdout);
     // The last frame says so in the game's own letters, as sharp as the rest.
     if (windowopen) {

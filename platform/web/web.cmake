@@ -28,12 +28,13 @@ add_custom_command(
   COMMENT "Decoding pictures ahead")
 
 file(GLOB WEB_CORE_SOURCES CONFIGURE_DEPENDS
-  platform/*.cpp shell/*.cpp ui/*.cpp overworld/*.cpp areas/*.cpp creatures/*.cpp)
+  platform/*.cpp replay/*.cpp shell/*.cpp ui/*.cpp overworld/*.cpp areas/*.cpp creatures/*.cpp)
 list(REMOVE_ITEM WEB_CORE_SOURCES
   ${PROJECT_SOURCE_DIR}/shell/main.cpp
   ${PROJECT_SOURCE_DIR}/platform/png.cpp
   ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
-  ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp)
+  ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp
+  ${PROJECT_SOURCE_DIR}/platform/deflate_zlib.cpp)
 # Built for size: the page is downloaded by every new player, and a frame
 # costs a fraction of a millisecond either way (bench/web_frames.mjs).
 add_compile_options(-Os)

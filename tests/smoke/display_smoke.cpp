@@ -32,7 +32,9 @@ void ExpectLastLine(const fs::path& dir, const std::string& start, const std::st
 void ExpectOnlyStartupFiles(const fs::path& dir) {
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "settings.ini" || name == "worlds" || name == "stderr.txt" || name == "stdout.txt") << name;
+        EXPECT_TRUE(name == "settings.ini" || name == "worlds" || name == "replays" || name == "stderr.txt" ||
+                    name == "stdout.txt")
+            << name;
     }
     EXPECT_TRUE(fs::is_empty(dir / "worlds"));
 }

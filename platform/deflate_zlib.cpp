@@ -1,0 +1,25 @@
+// Deflating and inflating with zlib, on the machines that have it (the
+// desktop and the test machine; the page has its own).
+#include <zlib.h>
+
+#include "platform/backend.h"
+
+bool Deflate(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+    uLongf n = compressBound((uLong)size);
+    out.resize(n);
+    if (compress2(out.data(), &n, data, (uLong)size, 9) != Z_OK) return false;
+    out.resize(n);
+    return true;
+}
+
+bool Inflate(const uint8_t* data, size_t size, size_t rawsize, std::vector<uint8_t>& out) {
+    out.resize(rawsize);
+    uLongf n = (uLongf)rawsize;
+    // Exactly rawsize bytes, from exactly `size`: anything else is damage.
+    uLong used = (uLong)size;
+    if (uncompress2(out.data(), &n, data, &used) != Z_OK || n != rawsize || used != size) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
