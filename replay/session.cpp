@@ -134,7 +134,9 @@ bool Decode(In& in, Record& r) {
     r.events.clear();
     r.names.clear();
     switch (r.tag) {
-    case STEPS: r.n = in.Var(); return !in.bad && r.n > 0;
+    // A recording writes a checkpoint every CHECKEVERY steps, so no run of
+    // steps is longer; a longer one could only make a replay run for ever.
+    case STEPS: r.n = in.Var(); return !in.bad && r.n > 0 && r.n <= CHECKEVERY;
     case STEPIN:
     case PASSIN: {
         const uint64_t n = in.Var();
@@ -351,8 +353,13 @@ bool LoadReplay(const std::vector<uint8_t>& file, Mode playmode, const std::stri
     In scan{records.data(), records.size()};
     Record r;
     bool anycheck = false, ended = false;
+    uint64_t sincecheck = 0;
     while (!scan.AtEnd()) {
-        if (!Decode(scan, r)) {
+        const bool decoded = Decode(scan, r);
+        if (r.tag == STEPS) sincecheck += r.n;
+        if (r.tag == STEPIN) ++sincecheck;
+        if (r.tag == CHECK) sincecheck = 0;
+        if (!decoded || sincecheck > CHECKEVERY) {
             why = "the replay is damaged: a record at byte " + std::to_string(scan.at) + " is not one of ours";
             Reset();
             return false;
