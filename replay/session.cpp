@@ -398,6 +398,7 @@ void Reset() {
     idlepasses = 0;
     fastforward = false;
     eventcount = 0;
+    Machineless(false);
 }
 
 void TakeQueryInput() {

@@ -29,6 +29,10 @@ void GameTest::SetUp() {
     folder = name.data();
     ASSERT_EQ(chdir(folder.c_str()), 0);
     headless::Reset();
+    ResetGameState();
+}
+
+void ResetGameState() {
     UPSCALING = 2;
     FULLSCREEN = 0;
     WORLDNAME = "Defaultia";

@@ -17,6 +17,10 @@ protected:
     std::string folder, previous;
 };
 
+// The game's globals as a fresh program has them (what SetUp does after
+// the machine's Reset), for a test that starts the program a second time.
+void ResetGameState();
+
 // While it lives, the font is a stand-in whose every cell is a solid white
 // 4 x 5 block, so where each character lands shows exactly.
 class SolidFont {
