@@ -12,6 +12,6 @@ void Machineless(bool on) { machineless = on; }
 bool IsMachineless() { return machineless; }
 
 void Flip(int sync) {
-    if (!machineless) Present(sync);
+    if (!machineless && !session::Unseen()) Present(sync);
     session::PassEnded();
 }

@@ -49,6 +49,8 @@ uint64_t Steps();
 void TakeQueryInput();
 // The frame was presented: the next pass begins.
 void PassEnded();
+// This pass's frame need not be presented (a replay runs fast forward).
+bool Unseen();
 
 // ---------------------------------------------------------------- for the file layer
 

@@ -83,8 +83,9 @@ protected:
     }
 
     // Plays the replay back as a new program would, in a fresh empty folder.
-    int PlayBackAt(const std::string& path, bool window, int framems) {
+    int PlayBackAt(const std::string& path, bool window, int framems, std::function<void()> also = nullptr) {
         headless::Reset();
+        if (also) also();
         ResetGameState();
         headless::SetFrameMs(framems);
         headless::AdvanceClock(99999);  // another clock: the replay's seed is used
@@ -130,6 +131,19 @@ TEST_F(ReplayTest, RecordedAtOneFrameRateVerifiesAtAnyOther) {
         fs::remove_all(folder + "/replays");
         fs::remove(folder + "/settings.ini");
     }
+}
+
+TEST_F(ReplayTest, InTheWindowSpaceRunsItFastAndClosingEndsIt) {
+    const std::string path = Record(16);
+    ASSERT_EQ(PlayBackAt(path, true, 4), 0) << lastout;
+    const int normal = headless::Flips();
+    // At its own speed a 4 ms frame shows a quarter of a step.
+    EXPECT_GT(normal, 3 * 700);
+    ASSERT_EQ(PlayBackAt(path, true, 4, [] { headless::At(2, [] { headless::Tap(KEY_SPACE); }); }), 0) << lastout;
+    EXPECT_LT(headless::Flips(), normal / 3);
+    EXPECT_EQ(Verdict(lastout).rfind("replay ended: ", 0), 0u) << lastout;
+    ASSERT_EQ(PlayBackAt(path, true, 16, [] { headless::At(100, [] { headless::RequestClose(); }); }), 0);
+    EXPECT_EQ(Verdict(lastout).rfind("replay closed at step ", 0), 0u) << lastout;
 }
 
 TEST_F(ReplayTest, PlayingBackReadsAndWritesNoFileOfThePlayers) {
