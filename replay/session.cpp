@@ -594,7 +594,7 @@ bool PlayBack(const std::string& path, bool window, const std::string& version, 
     // Read as any other untrusted file: whole, regular files only, bounded.
     std::unique_ptr<TStream> f = OpenRead(path);
     if (!f) {
-        why = "cannot read " + path;
+        why = "cannot be read: there is no such file, or it is not a file";
         return false;
     }
     std::vector<uint8_t> bytes(f->Size());
