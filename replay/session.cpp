@@ -26,11 +26,17 @@ enum Tag : uint8_t {
     ANSWER = 7,  // a file operation's yes or no
     CHECK = 8,   // a digest of the game's state before the step after `step`
     END = 9,     // the game ended after `step` steps, in the state of `digest`
+    QUIET = 10,  // n passes without a step that asked for keys and had none, before a PASSIN
+    STEPSIN = 11,  // n update steps that took no input, then one with the events it took (short codes)
+    STEPSPASS = 12,  // n update steps that took no input, then the events taken in the next pass without one
 };
 enum ReadKind : uint8_t { MISSING = 0, KNOWN = 1, BYTES = 2 };
 
 // A checkpoint every ten seconds or so of play at 60 steps a second.
 constexpr uint64_t CHECKEVERY = 600;
+// Quiet passes are written in runs of at most this many, so that no run in
+// a file can hold the game in one screen for long.
+constexpr uint64_t QUIETRUN = 600;
 // The record reaches the file about once a second: a session that is
 // killed loses no more than that.
 constexpr uint64_t FLUSHEVERY = 60;
@@ -59,6 +65,12 @@ int logfd = -1;
 std::string logpath;
 Out pending;
 uint64_t run = 0;  // steps without input not yet written
+// Passes since the last step or record that asked for keys, ran no step and
+// had none. Keys taken in a pass without a step must reach that very pass
+// when played back, not the first one that asks: a screen that waits for a
+// key without update steps (the bonus screen) is entered in a pass that
+// clears the keys, and would swallow them there.
+uint64_t quiet = 0;
 uint64_t flushedat = 0;
 bool checkasked = false;
 std::vector<uint8_t> blockbuf;
@@ -85,10 +97,68 @@ void Flush() {
     }
 }
 
-// Starts a record of the given tag, after the steps before it.
+// Starts a record of the given tag, after the steps before it (and, for
+// keys taken in a pass without a step, the quiet passes before them).
 void Begin(Tag tag) {
     WriteRun();
+    for (; tag == PASSIN && quiet > 0; quiet -= std::min(quiet, QUIETRUN)) {
+        pending.U8(QUIET);
+        pending.Var(std::min(quiet, QUIETRUN));
+    }
+    quiet = 0;
     pending.U8(tag);
+}
+
+// The keys the game uses, so that an event of one of them takes one byte.
+constexpr uint8_t SHORTKEYS[] = {0,  KEY_ENTER, KEY_ESCAPE, KEY_SPACE, KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN,
+                                 KEY_0, KEY_1, KEY_2, KEY_3, KEY_A, KEY_D, KEY_O, KEY_P, KEY_S, KEY_W, KEY_X, KEY_Z,
+                                 KEY_BACKSPACE, KEY_TAB, KEY_SHIFT, KEY_CONTROL, KEY_ALT};
+constexpr uint32_t OTHERKEY = 31;  // followed by the key's own code
+// A tag byte with its top bit set is a STEPSPASS of one key, whose short
+// code is the byte's other bits; the steps before it follow.
+constexpr uint8_t ONEKEYPASS = 0x80;
+
+void PutShort(Out& out, uint32_t event) {
+    const uint32_t key = event >> 2, kind = event & 3;
+    for (uint32_t i = 0; i < sizeof SHORTKEYS; ++i)
+        if (SHORTKEYS[i] == key) {
+            out.Var(i << 2 | kind);
+            return;
+        }
+    out.Var(OTHERKEY << 2 | kind);
+    out.Var(key);
+}
+
+uint32_t GetShort(In& in) {
+    const uint64_t v = in.Var();
+    const uint64_t i = v >> 2, kind = v & 3;
+    if (i == OTHERKEY) return (uint32_t)(in.Var() << 2 | kind);
+    if (i >= sizeof SHORTKEYS) {
+        in.bad = true;
+        return 0;
+    }
+    return (uint32_t)SHORTKEYS[i] << 2 | (uint32_t)kind;
+}
+
+// The steps before it and a step's events in one record: most steps that
+// take input take one key, so this is three bytes where it would be six.
+void WriteStepEvents(Tag tag, int n) {
+    quiet = 0;
+    Out one;
+    if (tag == STEPSPASS && n == 1) PutShort(one, events[0]);
+    if (one.bytes.size() == 1) {
+        // The commonest of all: one key of the game's, taken in a pass:
+        // its short code in the tag byte itself.
+        pending.U8((uint8_t)(ONEKEYPASS | one.bytes[0]));
+        pending.Var(run);
+        run = 0;
+        return;
+    }
+    pending.U8(tag);
+    pending.Var(run);
+    run = 0;
+    pending.Var((uint64_t)n);
+    for (int i = 0; i < n; ++i) PutShort(pending, events[i]);
 }
 
 void WriteEvents(Tag tag, int n) {
@@ -133,10 +203,27 @@ bool Decode(In& in, Record& r) {
     r.tag = in.U8();
     r.events.clear();
     r.names.clear();
+    if (r.tag & ONEKEYPASS) {
+        const uint8_t c = (uint8_t)(r.tag & ~ONEKEYPASS);
+        In one{&c, 1};
+        r.events.push_back(GetShort(one));
+        r.tag = STEPSPASS;
+        r.n = in.Var();
+        return !in.bad && !one.bad && r.n < CHECKEVERY;
+    }
     switch (r.tag) {
     // A recording writes a checkpoint every CHECKEVERY steps, so no run of
     // steps is longer; a longer one could only make a replay run for ever.
     case STEPS: r.n = in.Var(); return !in.bad && r.n > 0 && r.n <= CHECKEVERY;
+    case QUIET: r.n = in.Var(); return !in.bad && r.n > 0 && r.n <= QUIETRUN;
+    case STEPSIN:
+    case STEPSPASS: {
+        r.n = in.Var();
+        const uint64_t n = in.Var();
+        if (in.bad || r.n >= CHECKEVERY || n == 0 || n > MAXEVENTS) return false;
+        for (uint64_t i = 0; i < n && !in.bad; ++i) r.events.push_back(GetShort(in));
+        return !in.bad;
+    }
     case STEPIN:
     case PASSIN: {
         const uint64_t n = in.Var();
@@ -176,6 +263,25 @@ bool Decode(In& in, Record& r) {
     }
 }
 
+// Text quoted from a replay file (its version, a file's path) as it may be
+// printed: a hostile file must not add lines to the verdict, nor send the
+// terminal its own codes.
+std::string Printable(const std::string& text) {
+    static const char* const HEX = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : text.substr(0, 200)) {
+        if (c >= 32 && c < 127 && c != '\\') {
+            out += (char)c;
+        } else {
+            out += "\\x";
+            out += HEX[c >> 4];
+            out += HEX[c & 15];
+        }
+    }
+    if (text.size() > 200) out += "...";
+    return out;
+}
+
 [[noreturn]] void Finish(int code, const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -206,8 +312,11 @@ void Consume() { next.have = false; }
 const char* TagName(uint8_t tag) {
     switch (tag) {
     case STEPS:
-    case STEPIN: return "an update step";
-    case PASSIN: return "keys";
+    case STEPIN:
+    case STEPSIN: return "an update step";
+    case PASSIN:
+    case QUIET:
+    case STEPSPASS: return "keys";
     case START: return "the start";
     case READ: return "a file read";
     case LIST: return "a folder's list";
@@ -223,10 +332,10 @@ const char* TagName(uint8_t tag) {
 Record& Expect(Tag tag, const std::string& path) {
     Record& r = Peek();
     if (!r.have) EndsEarly();
-    if (r.tag != tag) Differs(std::string("the game asked for ") + TagName(tag) + " (" + path + "), the replay holds " +
+    if (r.tag != tag) Differs(std::string("the game asked for ") + TagName(tag) + " (" + Printable(path) + "), the replay holds " +
                               TagName(r.tag));
     if (tag != START && tag != STEPIN && r.path != path)
-        Differs(std::string(TagName(tag)) + " of " + path + ", the replay holds one of " + r.path);
+        Differs(std::string(TagName(tag)) + " of " + Printable(path) + ", the replay holds one of " + Printable(r.path));
     return r;
 }
 
@@ -327,7 +436,7 @@ bool LoadReplay(const std::vector<uint8_t>& file, Mode playmode, const std::stri
     const uint64_t format = head.Var();
     const std::string version = head.Str();
     if (head.bad || format != replayfile::FORMAT || version != ours) {
-        why = "the replay was recorded by another version (" + (head.bad ? std::string("unknown") : version) +
+        why = "the replay was recorded by another version (" + (head.bad ? std::string("unknown") : Printable(version)) +
               "; this is " + ours + ")";
         return false;
     }
@@ -358,6 +467,8 @@ bool LoadReplay(const std::vector<uint8_t>& file, Mode playmode, const std::stri
         const bool decoded = Decode(scan, r);
         if (r.tag == STEPS) sincecheck += r.n;
         if (r.tag == STEPIN) ++sincecheck;
+        if (r.tag == STEPSIN) sincecheck += r.n + 1;
+        if (r.tag == STEPSPASS) sincecheck += r.n;
         if (r.tag == CHECK) sincecheck = 0;
         if (!decoded || sincecheck > CHECKEVERY) {
             why = "the replay is damaged: a record at byte " + std::to_string(scan.at) + " is not one of ours";
@@ -386,6 +497,7 @@ void Reset() {
     steps = 0;
     taken = false;
     run = 0;
+    quiet = 0;
     flushedat = 0;
     checkasked = false;
     pending.bytes.clear();
@@ -410,15 +522,24 @@ void TakeQueryInput() {
     switch (mode) {
     case Mode::Off: TakeLive(); return;
     case Mode::Record:
-        if (TakeLive() > 0) WriteEvents(PASSIN, eventcount);
+        if (TakeLive() == 0)
+            ++quiet;
+        else if (quiet == 0)
+            WriteStepEvents(STEPSPASS, eventcount);
+        else
+            WriteEvents(PASSIN, eventcount);
         return;
     default: {
         WatchMachine();
         Record& r = Peek();
         if (!r.have) EndsEarly();
-        if (r.tag == PASSIN) {
+        if (r.tag == PASSIN || (r.tag == STEPSPASS && r.n == 0)) {
             Deliver(r.events);
             Consume();
+        } else if (r.tag == QUIET) {
+            // A pass that had no keys when it was recorded.
+            idlepasses = 0;
+            if (--r.n == 0) Consume();
         }
     }
     }
@@ -447,7 +568,7 @@ bool Answer(Op op, const std::string& path, bool value) {
     }
     if (!Playing()) return value;
     Record& r = Expect(ANSWER, path);
-    if (r.n != op) Differs("another file operation on " + path);
+    if (r.n != op) Differs("another file operation on " + Printable(path));
     const bool v = r.value != 0;
     Consume();
     return v;
@@ -481,7 +602,7 @@ bool PlayRead(const std::string& path, std::vector<uint8_t>& data) {
         found = false;
     } else if (r.value == KNOWN) {
         auto k = known.find(path);
-        if (k == known.end()) Differs("the replay reads " + path + " as known, but it is not");
+        if (k == known.end()) Differs("the replay reads " + Printable(path) + " as known, but it is not");
         data = k->second;
     } else {
         data.assign(r.bytes, r.bytes + r.size);
@@ -538,8 +659,9 @@ bool GrantStep(bool due) {
             Flush();
         }
         ++steps;
+        quiet = 0;
         if (!taken && TakeLive() > 0) {
-            WriteEvents(STEPIN, eventcount);
+            WriteStepEvents(STEPSIN, eventcount);
         } else {
             ++run;
         }
@@ -556,13 +678,13 @@ bool GrantStep(bool due) {
         r = &Peek();
     }
     if (!r->have) EndsEarly();
-    if (r->tag != STEPS && r->tag != STEPIN) return false;
+    if (r->tag != STEPS && r->tag != STEPIN && r->tag != STEPSIN && !(r->tag == STEPSPASS && r->n > 0)) return false;
     if (mode == Mode::Watch && !fastforward && !due) return false;
     ++steps;
-    if (r->tag == STEPIN) {
+    if (r->tag == STEPIN || (r->tag == STEPSIN && r->n == 0)) {
         Deliver(r->events);
         Consume();
-    } else if (--r->n == 0) {
+    } else if (--r->n == 0 && r->tag == STEPS) {
         Consume();
     }
     taken = true;

@@ -8,7 +8,9 @@
 // The game takes input at most once per pass of its loops: when an update
 // step is granted, or at the first keyboard question of a pass that has no
 // step. Passes that take nothing and run no step change nothing the game
-// keeps (drawing has its own dice), so they are not recorded at all.
+// keeps (drawing has its own dice); those that asked for keys are only
+// counted, before keys taken in a later pass without a step, so that the
+// keys reach that pass again and not an earlier one that asked.
 #pragma once
 
 #include <cstdint>

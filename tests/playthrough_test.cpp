@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -24,6 +25,7 @@
 #include "platform/platform.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
+#include "replay/session.h"
 #include "testutil.h"
 #include "ui/ui.h"
 
@@ -211,6 +213,7 @@ private:
 
 class PlaythroughTest : public GameTest {
 protected:
+    std::string replay;
     void TearDown() override {
         headless::EveryFlip(nullptr);
         GameTest::TearDown();
@@ -218,9 +221,14 @@ protected:
 
     // Starts the program on a fresh machine, as a player does, and runs it
     // until it ends; true when it ended by itself.
-    bool RunProgram(int clock) {
+    bool RunProgram(int clock, bool record = false) {
         headless::Reset();
         headless::SetFlipLimit(0);
+        // The journey is recorded as every play session is.
+        if (record) {
+            EXPECT_TRUE(session::StartRecording(QUILLMOOR_VERSION));
+            replay = folder + "/" + session::RecordingPath();
+        }
         headless::EveryFlip([this] { me.Flip(); });
         headless::AdvanceClock(clock);
         bool ended = false;
@@ -232,6 +240,7 @@ protected:
         } catch (const headless::FlipLimitReached&) {
         }
         me.LetAll();
+        session::Reset();
         return ended;
     }
 
@@ -506,7 +515,7 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     me.Shot("title on leaving");
     me.Press(KEY_ESCAPE);
 
-    const bool ended = RunProgram(SEED);
+    const bool ended = RunProgram(SEED, true);
     ASSERT_TRUE(me.Finished()) << "the journey stopped at: " << me.Next();
     EXPECT_TRUE(ended);
     ASSERT_GE(toDanger, 0);
@@ -624,4 +633,25 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     EXPECT_TRUE(TileShown(again, DX[toWild], DY[toWild], terrains::plains, 255)) << "the won tile is known";
     EXPECT_EQ(ReadBytes(W + "player"), lastplayer);
     EXPECT_EQ(ReadBytes(W + "overworld"), lastmap);
+
+    // The whole first journey, played back as a fresh program at another
+    // frame rate with no window, takes the same steps to the same end.
+    // QUILLMOOR_KEEP_REPLAY=FILE keeps it (tests/replays/journey.replay).
+    if (const char* keep = std::getenv("QUILLMOOR_KEEP_REPLAY"))
+        std::filesystem::copy_file(replay, keep, std::filesystem::copy_options::overwrite_existing);
+    headless::Reset();
+    ResetGameState();
+    headless::SetFrameMs(3);
+    std::string why;
+    ASSERT_TRUE(PlayBack(replay, false, QUILLMOOR_VERSION, why)) << why;
+    testing::internal::CaptureStdout();
+    int code = -1;
+    try {
+        RunGame();
+    } catch (const headless::ProgramEnded& e) {
+        code = e.code;
+    }
+    const std::string verdict = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(code, 0) << verdict;
+    EXPECT_EQ(verdict.rfind("replay ok: ", 0), 0u) << verdict;
 }

@@ -41,9 +41,11 @@ void Reset() {
     sounds.clear();
     window = Window{};
     failwindow = false;
+    // Nothing of the last test's session (a replay must not be asked for
+    // the keys cleared below), and no event it left waiting.
+    session::Reset();
     ClearKeys();
     CloseRequested();
-    // Nothing of the last test's session, and no event it left waiting.
     uint32_t stale[256];
     while (TakeMachineEvents(stale, 256) > 0) {
     }

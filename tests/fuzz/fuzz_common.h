@@ -7,14 +7,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/platform.h"
 #include "shell/assets.h"
 
 inline void EnterScratchFolder() {
-    char name[] = "/tmp/quillmoor-fuzz-XXXXXX";
+    static char name[] = "/tmp/quillmoor-fuzz-XXXXXX";
     if (!mkdtemp(name) || chdir(name) != 0) std::abort();
+    // Gone when the run ends; one that crashed leaves it to be looked at.
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(name, ec);
+    });
     LoadAssets();
     MakeDir("worlds");
 }

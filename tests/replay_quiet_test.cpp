@@ -1,0 +1,85 @@
+// Keys taken in a pass without an update step reach that very pass again
+// when the replay plays, however many passes before it asked for keys and
+// had none. The bonus screen is where it shows: it waits for a key with no
+// steps at all, and it is entered in a pass whose ClearKeys would swallow a
+// key meant for a later frame of it.
+#include "areas/areas.h"
+#include "areas/encounter.h"
+#include "platform/platform.h"
+#include "replay/session.h"
+#include "testutil.h"
+
+namespace {
+const char* const VERSION = "test";
+
+class ReplayQuietTest : public GameTest {};
+
+// The end of a wild win kept untouched: its last update step, then the
+// bonus screen, closed with X after it has shown `wait` frames (none is
+// pressed when played back). The frames it took in all.
+int WinAndWait(int wait) {
+    std::string problem;
+    SessionSeed(problem);
+    EXPECT_TRUE(GrantStep(true));
+    Flip(0);
+    untouched = 1;
+    if (wait > 0) headless::At(headless::Flips() + wait, [] { headless::Tap(KEY_X); });
+    ScoreWin(false);
+    return headless::Flips();
+}
+
+struct Played {
+    int code = -1, frames = -1;
+    std::string out;
+};
+
+// The replay played back as the program plays it; in the window, every
+// frame is shown and counted.
+Played PlayBackWin(const std::string& path, bool window) {
+    headless::Reset();
+    ResetGameState();
+    headless::SetFlipLimit(5000);
+    Played p;
+    std::string why;
+    if (!PlayBack(path, window, VERSION, why)) {
+        p.out = why;
+        return p;
+    }
+    testing::internal::CaptureStdout();
+    try {
+        WinAndWait(0);
+        EndSession();
+    } catch (const headless::ProgramEnded& e) {
+        p.code = e.code;
+    } catch (const headless::FlipLimitReached&) {
+        // The key went to an earlier pass: the screen waits for ever.
+    }
+    p.frames = headless::Flips();
+    p.out = testing::internal::GetCapturedStdout();
+    return p;
+}
+}  // namespace
+
+TEST_F(ReplayQuietTest, TheBonusScreenClosesInTheFrameItClosedInWhenRecorded) {
+    // Pressed at once, after a moment, and after more quiet frames than one
+    // record of them holds.
+    for (int wait : {1, 2, 45, 1500}) {
+        SCOPED_TRACE(wait);
+        headless::Reset();
+        ResetGameState();
+        headless::SetFlipLimit(5000);
+        ASSERT_TRUE(session::StartRecording(VERSION));
+        const std::string path = session::RecordingPath();
+        const int recorded = WinAndWait(wait);
+        EXPECT_EQ(recorded, 1 + wait);
+        EndSession();
+
+        const Played checked = PlayBackWin(path, false);
+        EXPECT_EQ(checked.code, 0) << checked.out;
+        EXPECT_EQ(checked.out, "replay ok: 1 steps\n");
+        const Played watched = PlayBackWin(path, true);
+        EXPECT_EQ(watched.code, 0) << watched.out;
+        EXPECT_EQ(watched.out, "replay ended: 1 steps\n");
+        EXPECT_EQ(watched.frames, recorded);
+    }
+}
