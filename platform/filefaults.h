@@ -9,6 +9,9 @@ namespace filefaults {
 // the disk any more, as if the program had been killed right there; every
 // later operation fails. -1 lets every operation through again.
 void DieAfter(int count);
+// The nth operation that changes the disk from now on fails (an I/O error),
+// and every other one succeeds: a fault that passes. 0 lets all through.
+void FailOnce(int nth);
 // Operations that changed the disk, or would have, since DieAfter.
 int Operations();
 // Temporary files cannot be created, as in a folder the player may not add

@@ -36,6 +36,7 @@ const std::string COMMITNAME = "commit";
 const std::string COMMITEND = "end";
 
 int opsleft = -1, opsdone = 0;
+int failonce = 0;  // counting down to the one operation a test makes fail
 bool refusetemps = false;
 bool writenothing = false;
 
@@ -45,6 +46,10 @@ bool Alive() {
     ++opsdone;
     if (writenothing) {
         errno = EROFS;
+        return false;
+    }
+    if (failonce > 0 && --failonce == 0) {
+        errno = EIO;
         return false;
     }
     if (opsleft < 0) return true;
@@ -148,6 +153,7 @@ void DieAfter(int count) {
 }
 int Operations() { return opsdone; }
 void RefuseTemporaries(bool refuse) { refusetemps = refuse; }
+void FailOnce(int nth) { failonce = nth; }
 }  // namespace filefaults
 
 std::string SystemPath(const std::string& path) {
@@ -501,9 +507,14 @@ bool Recover(const std::string& gamefolder) {
         // old files stand, and its temporaries go with the rest below.
         if (ok) ok = Unlink(mark);
     }
-    for (const std::string& name : DiskList(gamefolder))
-        if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
-    if (!ok) std::fprintf(stderr, "could not finish the last save in %s\n", folder.c_str());
+    // Only a folder brought back to one whole save is swept: while a
+    // committed save is unfinished, its new files are still needed under
+    // their temporary names, or the next start would finish the commit with
+    // nothing left to rename and load half of it beside the old other half.
+    if (ok)
+        for (const std::string& name : DiskList(gamefolder))
+            if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
+    if (!ok) std::fprintf(stderr, "could not finish the last save in %s; it is kept to be finished later\n", folder.c_str());
     // What is put right here are the disk's own leftovers: where the files
     // are kept elsewhere (the browser), only whole files ever went there.
     return ok;

@@ -198,6 +198,54 @@ TEST_F(SaveSafetyTest, ACommitCutShortIsFinishedAndOneNeverMadeIsDropped) {
     }
 }
 
+TEST_F(SaveSafetyTest, ARecoveryThatCannotFinishKeepsWhatItNeedsForTheNextStart) {
+    // A world save committed, then cut before its two renames: the record
+    // names both files, and both new ones wait under their temporary names.
+    auto cut = [] {
+        fs::remove_all("worlds/Defaultia");
+        MakeDir("worlds\\Defaultia");
+        WriteText("worlds/Defaultia/overworld", "old map");
+        WriteText("worlds/Defaultia/player", "old player");
+        WriteText("worlds/Defaultia/overworld.tmp", "new map");
+        WriteText("worlds/Defaultia/player.tmp", "new player");
+        WriteText("worlds/Defaultia/commit", "overworld\nplayer\nend\n");
+    };
+    auto pair = [] { return ReadText("worlds/Defaultia/overworld") + " + " + ReadText("worlds/Defaultia/player"); };
+    struct Case {
+        const char* what;
+        std::function<void()> fault;
+        bool first;                  // what the first recovery answers
+        std::vector<std::string> kept;  // what it leaves to be finished
+    } cases[] = {
+        {"finished at once", [] {}, true, {}},
+        // The second rename fails once: the map is new, the player still
+        // waits under its temporary name for the next start.
+        {"a rename failing once", [] { filefaults::FailOnce(2); }, false, {"commit", "player.tmp"}},
+        // Nothing can be changed: nothing is lost either, start after start.
+        {"the disk failing every time", [] { filefaults::DieAfter(0); }, false,
+         {"commit", "overworld.tmp", "player.tmp"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        cut();
+        c.fault();
+        EXPECT_EQ(RecoverSaves("worlds\\Defaultia"), c.first);
+        std::vector<std::string> left = Leftovers("worlds\\Defaultia");
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, c.kept);
+        if (c.kept.size() == 3) {
+            EXPECT_FALSE(RecoverSaves("worlds\\Defaultia"));
+            EXPECT_EQ(pair(), "old map + old player");
+        }
+        // The next start, on a disk that works, finishes the save.
+        filefaults::DieAfter(-1);
+        filefaults::FailOnce(0);
+        EXPECT_TRUE(RecoverSaves("worlds\\Defaultia"));
+        EXPECT_EQ(pair(), "new map + new player");
+        EXPECT_TRUE(Leftovers("worlds\\Defaultia").empty());
+    }
+}
+
 TEST_F(SaveSafetyTest, AFailedSaveIsShownForTwoSecondsAndLeavesTheOldFiles) {
     struct Case {
         const char* what;
