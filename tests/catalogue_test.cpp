@@ -183,6 +183,16 @@ TEST_F(CatalogueTest, LowercaseLettersStandApartFromEveryOtherGlyph) {
         }
 }
 
+// The fourth column of a cell is the gap between letters: only the double
+// quote, "#" and "&" reach into it, and each of those three does.
+TEST_F(CatalogueTest, OnlyTheQuoteTheHashAndTheAmpersandUseTheFourthColumn) {
+    for (int c = 0; c < gfxfont.frames; ++c) {
+        bool fourth = false;
+        for (int y = 0; y < gfxfont.cellh; ++y) fourth = fourth || gfxfont.Frame(c)[y * gfxfont.cellw + 3] != 0;
+        EXPECT_EQ(fourth, c == '"' || c == '#' || c == '&') << "cell " << c;
+    }
+}
+
 TEST_F(CatalogueTest, SoundsAreMono16BitAt44100) {
     for (const SoundEntry& s : soundcatalogue) {
         SCOPED_TRACE(s.path);
