@@ -2,15 +2,16 @@
 # The browser test: builds the page (tools/web.sh --build), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
 # holds its frames to the desktop's, which the test machine draws
-# (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs)
-# and the backup controls' (tests/web/backup_test.mjs).
+# (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs),
+# the backup controls' (tests/web/backup_test.mjs) and the replays'
+# (tests/web/replay_test.mjs, against build/quillmoor --verify).
 # Run by tools/test.sh when Emscripten and Chromium are both present;
 # .ci/run installs them.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/web.sh --build >/dev/null
-cmake --build build --target desktop_frame -j"$(nproc)" >/dev/null
+cmake --build build --target desktop_frame quillmoor -j"$(nproc)" >/dev/null
 # puppeteer-core drives the machine's own Chromium; it fetches no browser.
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 status=0
@@ -20,4 +21,7 @@ node tests/web/saves_test.mjs build-web || status=1
 # The backup controls: a backup saved in one browser and restored in
 # another, and wrong files refused.
 node tests/web/backup_test.mjs build-web "${1:-}" || status=1
+# The replays: the page's zlib, desktop replays checked by the page's own
+# build, "Save replay" and what the desktop makes of its file.
+node tests/web/replay_test.mjs build-web build/quillmoor "${1:-}" || status=1
 exit $status

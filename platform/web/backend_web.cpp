@@ -1,8 +1,9 @@
 // The browser: the 480x270 frame on a canvas the page scales, the keys of
-// the window's key events, sounds through Web Audio, and files on the
-// browser's own storage. The game's loops run as they are: each Flip hands
-// the frame to the canvas and yields to the browser until its next frame,
-// and the loop carries on where it was.
+// the window's key events, sounds through Web Audio, files on the browser's
+// own storage, and the replay's zlib and "Save replay" for the page. The
+// game's loops run as they are: each Flip hands the frame to the canvas and
+// yields to the browser until its next frame, and the loop carries on where
+// it was.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/synth.h"
+#include "replay/session.h"
 #include "ui/ui.h"
 
 namespace {
@@ -133,6 +135,51 @@ EM_JS(void, WebFrameTime, (double ms), {
     if (q.times.length > 4000) q.times.shift();
 });
 
+// The replay's blocks through the page's zlib (codec.js, Module.codec).
+EM_JS(int, WebDeflate, (const uint8_t* data, int size, uint8_t* out, int room), {
+    try {
+        const packed = Module.codec.deflate(HEAPU8.subarray(data, data + size));
+        if (packed.length > room) return -1;
+        HEAPU8.set(packed, out);
+        return packed.length;
+    } catch (err) {
+        return -1;
+    }
+});
+EM_JS(int, WebInflate, (const uint8_t* data, int size, uint8_t* out, int rawsize), {
+    try {
+        return Module.codec.inflate(HEAPU8.subarray(data, data + size), HEAPU8.subarray(out, out + rawsize)) ? 1 : 0;
+    } catch (err) {
+        return 0;
+    }
+});
+
+// What the page's "Save replay" (replay.js) asks the game through: where the
+// replay is, a checkpoint now, and how far the game has stepped since.
+EM_JS(void, WebOfferReplay, (), {
+    Module.replay = {
+        path: () => UTF8ToString(Module._quillmoor_replay_path()),
+        checkpoint: () => Module._quillmoor_replay_checkpoint(),
+        steps: () => Module._quillmoor_replay_steps(),
+        read: (path) => FS.readFile(path),
+    };
+});
+
+// The replay being written (empty when none).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* quillmoor_replay_path() { return session::RecordingPath().c_str(); }
+
+// Asks for a checkpoint at the next update step, which also writes the record
+// up to it to the file; the page waits for the step count to pass the one
+// returned, then the file holds the play so far, whole. -1 when nothing is
+// being recorded, or no longer: an ended game has written its replay whole.
+extern "C" EMSCRIPTEN_KEEPALIVE double quillmoor_replay_checkpoint() {
+    if (session::CurrentMode() != session::Mode::Record || session::RecordingPath().empty()) return -1;
+    session::RequestCheckpoint();
+    return (double)session::Steps();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double quillmoor_replay_steps() { return (double)session::Steps(); }
+
 
 void PumpEvents() {
     if (!windowopen) return;
@@ -152,9 +199,14 @@ void SetWindowCaption(const char* text) {
 }
 
 bool CreateGraphics(int, int, int, int, int) {
+    // A replay checked as fast as it goes (the page's #verify=) shows nothing
+    // on the canvas; it holds the page until its verdict, a moment even for
+    // an hour of play.
+    if (IsMachineless()) return true;
     // The page scales the canvas by the largest whole factor that fits.
     WebOpen();
     WebTitle(caption.c_str());
+    WebOfferReplay();
     windowopen = true;
     return true;
 }
@@ -215,6 +267,8 @@ void Present(int sync) {
 
 bool TSound::Load(const char* path) {
     name = path;
+    // A replay checked with no window plays no sound: none is made.
+    if (IsMachineless()) return false;
     // The page carries each sound's few lines of settings, not its samples:
     // "sfx\\jump.wav" is made from "sfx\\jump.sfx", later (MakeNextSound).
     std::string source = path;
@@ -257,12 +311,26 @@ bool KeepFiles(const std::vector<std::string>& paths) {
 
 int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 
-// The page has no zlib: its replays are written as they are, and a
-// deflated one read here is refused.
-bool Deflate(const uint8_t*, size_t, std::vector<uint8_t>&) { return false; }
-bool Inflate(const uint8_t*, size_t, size_t, std::vector<uint8_t>& out) {
-    out.clear();
-    return false;
+// Only a packing smaller than the payload is of any use to the replay, so
+// no more room than that is made for it.
+bool Deflate(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+    out.resize(size);
+    const int n = WebDeflate(data, (int)size, out.data(), (int)size);
+    if (n < 0) {
+        out.clear();
+        return false;
+    }
+    out.resize((size_t)n);
+    return true;
+}
+
+bool Inflate(const uint8_t* data, size_t size, size_t rawsize, std::vector<uint8_t>& out) {
+    out.resize(rawsize);
+    if (!WebInflate(data, (int)size, out.data(), (int)rawsize)) {
+        out.clear();
+        return false;
+    }
+    return true;
 }
 
 void EndProgram(int) {

@@ -12,6 +12,9 @@
 // The page's bundle (build-web/backup.js) is this file with its zip library;
 // the archive functions are exported for the tests, which run them in Node.
 import { strFromU8, strToU8, unzipSync, zipSync } from "fflate";
+// "Save replay", the page's other control under the game, comes in the same
+// bundle, so the page fetches one file for its controls.
+import "./replay.js";
 
 export const MANIFEST = "quillmoor-backup.json";
 export const FORMAT = 1;

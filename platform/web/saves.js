@@ -419,4 +419,6 @@ Module.saves = (function () {
 })();
 
 Module.preRun = Module.preRun || [];
-Module.preRun.push(function () { Module.saves.start(); });
+// A replay checked by the page (index.html, #verify=) brings every file it
+// reads: the player's saves are neither read nor locked for it.
+Module.preRun.push(function () { if (!Module.verifying) Module.saves.start(); });

@@ -47,28 +47,44 @@ set_source_files_properties(platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-c
 # The SSE2 drawing loops become WebAssembly SIMD.
 set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
 
+# The replay's zlib (codec.js) with the two functions it takes from its
+# library, bundled by esbuild from platform/web's own packages (tools/web.sh
+# installs them) and put ahead of the game's code.
+set(ESBUILD ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild)
+set(CODEC_JS ${CMAKE_CURRENT_BINARY_DIR}/codec.js)
+add_custom_command(
+  OUTPUT ${CODEC_JS}
+  COMMAND ${ESBUILD} ${PROJECT_SOURCE_DIR}/platform/web/codec.js
+          --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${CODEC_JS}
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/codec.js ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
+  COMMENT "Bundling the replay's zlib")
+add_custom_target(codec_js DEPENDS ${CODEC_JS})
+
 add_executable(quillmoor shell/main.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
 target_link_libraries(quillmoor PRIVATE quillmoor_core)
+add_dependencies(quillmoor codec_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
 # the browser and carry on, and each save wait for the browser's storage.
 # The saves are read into memory before start-up (saves.js).
 target_link_options(quillmoor PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
-  --pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
+  "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js" "SHELL:--pre-js ${CODEC_JS}")
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
-  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/saves.js)
+  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
 configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)
 
-# The page's backup controls with their zip library, bundled by esbuild from
-# platform/web's own packages (tools/web.sh installs them).
+# The page's controls under the game: the backup controls with their zip
+# library, and "Save replay" (replay.js, which backup.js brings along), in
+# one file, bundled by esbuild from platform/web's own packages.
 set(BACKUP_JS ${CMAKE_CURRENT_BINARY_DIR}/backup.js)
 add_custom_command(
   OUTPUT ${BACKUP_JS}
-  COMMAND ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild ${PROJECT_SOURCE_DIR}/platform/web/backup.js
+  COMMAND ${ESBUILD} ${PROJECT_SOURCE_DIR}/platform/web/backup.js
           --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${BACKUP_JS}
-  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
-  COMMENT "Bundling the backup controls")
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/replay.js
+          ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
+  COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
 
 # Offline and installable: the manifest with the game's icon, and a service

@@ -23,10 +23,14 @@ export function summary() {
 }
 
 // Any static server will do for the page; this one is plain on purpose.
-export async function serve(site) {
+// `folders` serves more files beside the page's, by the start of their path:
+// { "/made/": FOLDER }.
+export async function serve(site, folders = {}) {
   const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
   const server = http.createServer((req, res) => {
-    const name = path.join(site, path.normalize(decodeURIComponent(req.url.split("?")[0])).replace(/^(\.\.[/\\])+/, ""));
+    const asked = path.normalize(decodeURIComponent(req.url.split("?")[0])).replace(/^(\.\.[/\\])+/, "");
+    const from = Object.keys(folders).find((start) => asked.startsWith(start));
+    const name = from ? path.join(folders[from], asked.slice(from.length)) : path.join(site, asked);
     const file = name.endsWith("/") ? path.join(name, "index.html") : name;
     fs.readFile(file, (err, data) => {
       if (err) { res.writeHead(404); res.end(); return; }
