@@ -63,37 +63,6 @@ double Seconds(clockid_t clock) {
 }
 double Cpu() { return Seconds(CLOCK_THREAD_CPUTIME_ID); }
 
-// The game's state as a program that has just started has it, so every
-// session here, and the check of the replay, begins alike.
-void FreshGame() {
-    std::memset(terrain, 0, sizeof terrain);
-    std::memset(encountertype, 0, sizeof encountertype);
-    homex = homey = 0;
-    marker = actor{};
-    maxHP = 3, maxAP = 3, AP = 0, APgain = 1, gold = 0, alchemy = 1, level = 1;
-    player::exp = 0;
-    std::memset(invitem, 0, sizeof invitem);
-    std::memset(invamt, 0, sizeof invamt);
-    form = invopen = facelock = jumpbuf = 0;
-    areawidth = areaheight = AREAMAX;
-    std::memset(areatiles, 0, sizeof areatiles);
-    std::memset(areadamage, 0, sizeof areadamage);
-    enemies.Clear();
-    npcs.Clear();
-    textleaps.Clear();
-    temparea = justleft = 0;
-    camx = camy = 0;
-    swapmode = lookdir = pose = 0;
-    untouched = noturning = blockless = 1;
-    areaplayer = nullptr;
-    escapespent = 0;
-    UPSCALING = 2, FULLSCREEN = 0, VSYNC = 1;
-    WORLDNAME = "Defaultia";
-    quit = 0;
-    accum = 0;
-    lasttime = deltatime = 0;
-    datafolderproblem.clear();
-}
 
 // A player at a human pace: a few key changes a second, each press held
 // for a tenth of a second or more. On the overworld it walks a few tiles

@@ -26,6 +26,9 @@ int RunGame();
 [[noreturn]] void EndGame();
 // The game's state as one number, for the replay's checkpoints.
 uint64_t StateDigest();
+// Every global of the game back to what a program that has just started
+// holds (for starting the game again in one process).
+void FreshGame();
 
 // Reads the command line (--data DIR, --replay FILE, --verify FILE,
 // --version, --help) and enters the folder the player's files are kept in,

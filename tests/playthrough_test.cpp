@@ -644,14 +644,7 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     headless::SetFrameMs(3);
     std::string why;
     ASSERT_TRUE(PlayBack(replay, false, QUILLMOOR_VERSION, why)) << why;
-    testing::internal::CaptureStdout();
-    int code = -1;
-    try {
-        RunGame();
-    } catch (const headless::ProgramEnded& e) {
-        code = e.code;
-    }
-    const std::string verdict = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(code, 0) << verdict;
+    std::string verdict;
+    EXPECT_EQ(RunGameToEnd(verdict), 0) << verdict;
     EXPECT_EQ(verdict.rfind("replay ok: ", 0), 0u) << verdict;
 }

@@ -51,20 +51,7 @@ protected:
         Script(framems, keys);
     }
 
-    // Runs the program from start-up to its end; the exit code, or -1 when
-    // it was stopped by the flip limit (as a kill would stop it).
-    static int RunProgram() {
-        testing::internal::CaptureStdout();
-        int code = -1;
-        try {
-            RunGame();
-        } catch (const headless::ProgramEnded& e) {
-            code = e.code;
-        } catch (const headless::FlipLimitReached&) {
-        }
-        lastout = testing::internal::GetCapturedStdout();
-        return code;
-    }
+    static int RunProgram() { return RunGameToEnd(lastout); }
 
     // Records a session played at frames of `framems`; the replay's path.
     std::string Record(int framems, int fliplimit = 20000, std::function<void()> also = nullptr) {

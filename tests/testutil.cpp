@@ -32,40 +32,19 @@ void GameTest::SetUp() {
     ResetGameState();
 }
 
-void ResetGameState() {
-    UPSCALING = 2;
-    FULLSCREEN = 0;
-    WORLDNAME = "Defaultia";
-    VSYNC = 1;
-    quit = 0;
-    accum = 0;
-    lasttime = 0;
-    deltatime = 0;
-    FPS::framecount = FPS::nextupdate = FPS::current = 0;
-    SetColor(255, 255, 255);
-    SetDrawOrigin(0, 0);
-    SetClsColor(0, 0, 0);
-    SeedRand(0);
-    textleaps.Clear();
-    // An empty map, the marker at rest on (0, 0), a new player.
-    std::memset(terrain, 0, sizeof terrain);
-    std::memset(encountertype, 0, sizeof encountertype);
-    homex = homey = 0;
-    marker = actor{};
-    NewPlayer();
-    form = 0;
-    invopen = facelock = jumpbuf = 0;
-    temparea = justleft = 0;
-    // No area resident: all air at the largest size, nobody in it.
-    std::memset(areatiles, 0, sizeof areatiles);
-    std::memset(areadamage, 0, sizeof areadamage);
-    areawidth = areaheight = AREAMAX;
-    enemies.Clear();
-    npcs.Clear();
-    camx = camy = 0;
-    swapmode = lookdir = pose = 0;
-    untouched = noturning = blockless = 1;
-    escapespent = 0;
+void ResetGameState() { FreshGame(); }
+
+int RunGameToEnd(std::string& printed) {
+    testing::internal::CaptureStdout();
+    int code = -1;
+    try {
+        RunGame();
+    } catch (const headless::ProgramEnded& e) {
+        code = e.code;
+    } catch (const headless::FlipLimitReached&) {
+    }
+    printed = testing::internal::GetCapturedStdout();
+    return code;
 }
 
 void GameTest::TearDown() {

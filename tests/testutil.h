@@ -21,6 +21,10 @@ protected:
 // the machine's Reset), for a test that starts the program a second time.
 void ResetGameState();
 
+// Runs the program from start-up until it ends: its exit code, or -1 when
+// the flip limit stopped it (as a kill would), and what it printed.
+int RunGameToEnd(std::string& printed);
+
 // While it lives, the font is a stand-in whose every cell is a solid white
 // 4 x 5 block, so where each character lands shows exactly.
 class SolidFont {

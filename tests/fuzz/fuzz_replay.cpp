@@ -54,37 +54,6 @@ std::vector<std::string> ScratchTree() {
     return names;
 }
 
-// The game's state as a program that has just started has it, so a replay
-// recorded from a fresh start plays the same here, input after input.
-void FreshGame() {
-    std::memset(terrain, 0, sizeof terrain);
-    std::memset(encountertype, 0, sizeof encountertype);
-    homex = homey = 0;
-    marker = actor{};
-    maxHP = 3, maxAP = 3, AP = 0, APgain = 1, gold = 0, alchemy = 1, level = 1;
-    player::exp = 0;
-    std::memset(invitem, 0, sizeof invitem);
-    std::memset(invamt, 0, sizeof invamt);
-    form = invopen = facelock = jumpbuf = 0;
-    areawidth = areaheight = AREAMAX;
-    std::memset(areatiles, 0, sizeof areatiles);
-    std::memset(areadamage, 0, sizeof areadamage);
-    enemies.Clear();
-    npcs.Clear();
-    textleaps.Clear();
-    temparea = justleft = 0;
-    camx = camy = 0;
-    swapmode = lookdir = pose = 0;
-    untouched = noturning = blockless = 1;
-    areaplayer = nullptr;
-    escapespent = 0;
-    UPSCALING = 2, FULLSCREEN = 0, VSYNC = 1;
-    WORLDNAME = "Defaultia";
-    quit = 0;
-    accum = 0;
-    lasttime = deltatime = 0;
-    datafolderproblem.clear();
-}
 
 // A line a terminal shows as it is: whatever of the file's own text it
 // quotes can neither break it nor steer the terminal.
