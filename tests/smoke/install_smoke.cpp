@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -64,7 +65,19 @@ TEST(InstallSmoke, TheInstalledGameKeepsThePlayersFilesInTheDataFolderAndNothing
     // (The sound system may keep a note of its own under .config.)
     files.erase(std::remove_if(files.begin(), files.end(), [](const std::string& f) { return f.rfind(".config/", 0) == 0; }),
                 files.end());
-    EXPECT_EQ(files, std::vector<std::string>{".local/share/quillmoor/settings.ini"});
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 2u);
+    // The settings, and the session's replay beside the worlds, which the
+    // installed game plays back as it was played.
+    EXPECT_EQ(files[1], ".local/share/quillmoor/settings.ini");
+    EXPECT_EQ(files[0].rfind(".local/share/quillmoor/replays/", 0), 0u) << files[0];
+    const std::string verify = exe.string() + " --verify '" + (home / files[0]).string() + "' 2>&1";
+    FILE* p = ::popen(verify.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char line[256] = {};
+    const bool read = std::fgets(line, sizeof line, p) != nullptr;
+    EXPECT_EQ(::pclose(p), 0) << line;
+    EXPECT_TRUE(read && std::string(line).rfind("replay ok: ", 0) == 0) << line;
     ::chmod(work.c_str(), 0755);
     fs::remove_all(top);
 }
