@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the game with its tests and runs every test.
-#   bash tools/test.sh             the normal build, in build/
-#   bash tools/test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
+# Sets everything up, builds the game with its tests and runs every test:
+# the desktop's (ctest), the browser page's in headless Chromium, and the
+# installable package's. What they need is installed first, from Debian's
+# packages and the pinned npm packages.
+#   bash tools/test.sh             every test, the normal build in build/
+#   bash tools/test.sh --desktop   only the desktop's tests
+#   bash tools/test.sh --sanitize  the desktop's tests under AddressSanitizer and
+#                                  UndefinedBehaviorSanitizer, in build-asan/
 # The test that opens a real window runs under a virtual display when no
-# display is at hand. Where Emscripten and Chromium are installed (.ci/run
-# installs them), the browser test runs too, and where the package tools are
-# too, the package's checks and its install test.
+# display is at hand. It always ends with one line: what ran, what passed,
+# and what was skipped and why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
+mode=${1:-all}
+case "$mode" in all | --desktop | --sanitize) ;; *)
+  echo "usage: bash tools/test.sh [--desktop | --sanitize]" >&2
+  exit 2 ;;
+esac
+
+if [ "$mode" = all ]; then bash tools/setup.sh --web; else bash tools/setup.sh; fi
 
 dir=build
 flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${1:-}" = "--sanitize" ]; then
+if [ "$mode" = --sanitize ]; then
   dir=build-asan
   flags=(-DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_BENCH=OFF)
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
@@ -26,15 +36,31 @@ run=(ctest --test-dir "$dir" --output-on-failure -j"$(nproc)")
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   run=(xvfb-run -a -s "-screen 0 1920x1080x24" "${run[@]}")
 fi
-"${run[@]}"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+"${run[@]}" 2>&1 | tee "$log" || status=1
+desktop=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\2 ran, \1 failed/p' "$log" | tail -1)
+ran="desktop ${desktop:-no result}"
+skipped=()
 
-# The same game in the browser, when the machine can build and show it.
-if [ "$dir" = build ] && command -v em++ >/dev/null && [ -x /usr/bin/chromium ]; then
-  bash tools/test_web.sh
+if [ "$mode" = all ]; then
+  # The same game in the browser, in Chromium.
+  bash tools/test_web.sh 2>&1 | tee "$log" || status=1
+  web=$(awk '/^[0-9]+ passed, [0-9]+ failed$/ { p += $1; f += $3 } END { print p + 0 " passed, " f + 0 " failed" }' "$log")
+  ran="$ran; browser $web"
+  # The installed game: its package checked and played from a throwaway root.
+  if bash tools/test_package.sh 2>&1 | tee "$log"; then ran="$ran; package passed"
+  else ran="$ran; package FAILED"; status=1; fi
+elif [ "$mode" = --desktop ]; then
+  skipped+=("the browser's and the package's tests (--desktop)")
+else
+  skipped+=("the browser's and the package's tests (they run in the normal build)")
 fi
 
-# The installed game: its package checked and played from a throwaway root.
-if [ "$dir" = build ] && command -v em++ >/dev/null && command -v lintian >/dev/null &&
-   command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null; then
-  bash tools/test_package.sh
-fi
+case "$mode" in all) what="tests" ;; --desktop) what="tests (the desktop's only)" ;; *) what="tests (sanitized)" ;; esac
+summary="$what: $ran"
+[ ${#skipped[@]} -gt 0 ] && summary="$summary; skipped: ${skipped[*]}"
+[ $status -eq 0 ] && summary="$summary; all passed" || summary="$summary; SOME FAILED"
+echo "$summary"
+exit $status
