@@ -5,8 +5,7 @@
 # (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs),
 # the backup controls' (tests/web/backup_test.mjs) and the replays'
 # (tests/web/replay_test.mjs, against build/quillmoor --verify).
-# Run by tools/test.sh, which installs Emscripten and Chromium first;
-# .ci/run installs them.
+# Run by tools/test.sh, which installs Emscripten and Chromium first.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
