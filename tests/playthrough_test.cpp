@@ -45,7 +45,11 @@ struct Colour {
 enum class Shadow { none, inverse, black };
 
 Frame Grab() { return Frame(framebuffer, framebuffer + SCREENW * SCREENH); }
-uint32_t At(const Frame& f, int x, int y) { return f[(size_t)y * SCREENW + x] & 0xFFFFFF; }
+// A journey that stopped early took no picture: every pixel of it reads 0.
+uint32_t At(const Frame& f, int x, int y) {
+    const size_t i = (size_t)y * SCREENW + x;
+    return i < f.size() ? f[i] & 0xFFFFFF : 0;
+}
 
 // The frame shows the text in that colour and place: drawing it once more
 // the same way changes no pixel.
