@@ -120,8 +120,21 @@ TEST_F(StatusMenuTest, EnterOnTheOverworldOpensTheMenuAndAnotherEnterClosesIt) {
     accum = 0;
     // The opening press is used up by opening; the menu stays until the
     // next, which it sees right after presenting frame 20.
+    bool shown = false, sawopened = false;
+    headless::At(10, [&] {
+        // The menu's frame is on the screen, over the overworld.
+        shown = headless::Pixel(3, 15) == 0xA08074u;
+        sawopened = Count(MENU) == 0 && Count(NOPE) == 0;
+    });
     headless::At(20, [] { headless::Tap(KEY_ENTER); });
     headless::Tap(KEY_ENTER);
     UpdateOverworld();
+    EXPECT_EQ(headless::Flips(), 20);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(sawopened) << "the opening press bought or moved nothing";
+    // The closing press was used up by closing: the overworld does not
+    // open the menu again with it.
+    headless::NextPass();
+    EXPECT_EQ(KeyPressed(KEY_ENTER), 0);
     EXPECT_EQ(headless::Flips(), 20);
 }
