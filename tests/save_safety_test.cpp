@@ -176,25 +176,29 @@ TEST_F(SaveSafetyTest, AnAreaSaveKilledAtAnyStepLeavesTheOldFileOrTheNew) {
 
 TEST_F(SaveSafetyTest, ACommitCutShortIsFinishedAndOneNeverMadeIsDropped) {
     MakeDir("worlds\\Defaultia");
-    WriteText("worlds/Defaultia/player", "old player");
-    WriteText("worlds/Defaultia/player.tmp", "new player");
-    WriteText("worlds/Defaultia/3,4.tmp", "half an area");
     struct Case {
         const char* record;
+        bool recovered;
         std::string player;
+        bool swept;  // the stray temporary of an area save is gone
     } cases[] = {
-        {"player\nend\n", "new player"},  // committed: the renames are finished
-        {"player\n", "old player"},       // the record itself was cut short
-        {"../../escaped\nend\n", "old player"},  // not a record the game writes
+        {"player\nend\n", true, "new player", true},  // committed: the renames are finished
+        {"player\n", true, "old player", true},        // the record itself was cut short
+        // Not a record the game writes: nothing is renamed, nothing removed,
+        // and the world is not loaded until someone looks at it.
+        {"../../escaped\nend\n", false, "old player", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record);
         WriteText("worlds/Defaultia/player", "old player");
         WriteText("worlds/Defaultia/player.tmp", "new player");
+        WriteText("worlds/Defaultia/3,4.tmp", "half an area");
         WriteText("worlds/Defaultia/commit", c.record);
-        RecoverSaves("worlds\\Defaultia");
+        EXPECT_EQ(RecoverSaves("worlds\\Defaultia"), c.recovered);
         EXPECT_EQ(ReadText("worlds/Defaultia/player"), c.player);
-        EXPECT_FALSE(fs::exists("worlds/Defaultia/3,4.tmp"));
+        EXPECT_EQ(fs::exists("worlds/Defaultia/3,4.tmp"), !c.swept);
+        EXPECT_EQ(fs::exists("worlds/Defaultia/commit"), !c.recovered);
+        fs::remove("worlds/Defaultia/commit");
     }
 }
 
