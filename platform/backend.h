@@ -54,4 +54,6 @@ void Remove(const std::string& path);
 int CreateLog(const std::string& path);
 bool AppendLog(int fd, const uint8_t* data, size_t size);
 void CloseLog(int fd);
+// What DataFolderProblem answers, as a replay recorded it.
+void SetFolderProblem(const std::string& why);
 }  // namespace disk

@@ -39,6 +39,7 @@ int opsleft = -1, opsdone = 0;
 int failonce = 0;  // counting down to the one operation a test makes fail
 bool refusetemps = false;
 bool writenothing = false;
+std::string folderproblem;
 
 // Every operation that changes the disk passes here first; after a death
 // set by a test, or with no folder to keep files in, none gets through.
@@ -565,6 +566,41 @@ bool MoveAside(const std::string& gamepath) {
 }
 
 void WriteNothing() { writenothing = true; }
+
+namespace {
+// Makes the folder and every missing folder above it.
+bool MakeFolders(const std::string& folder) {
+    for (size_t at = 1; at <= folder.size(); ++at) {
+        if (at < folder.size() && folder[at] != '/') continue;
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool UseDataFolder(const std::string& folder) {
+    if (MakeFolders(folder) && ::chdir(folder.c_str()) == 0 && ::access(".", W_OK | X_OK) == 0) return true;
+    NoDataFolder("cannot use the data folder " + folder + ": " + std::strerror(errno));
+    return false;
+}
+
+void NoDataFolder(const std::string& why) {
+    folderproblem = why;
+    WriteNothing();
+}
+
+std::string DataFolderProblem() { return folderproblem; }
+
+namespace disk {
+void SetFolderProblem(const std::string& why) { folderproblem = why; }
+}  // namespace disk
 
 void MakeDir(const std::string& path) {
     // Played back, the folders are the replay's business: nothing is made.

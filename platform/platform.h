@@ -167,6 +167,15 @@ bool CanSaveIn(const std::string& folder);
 // Something (a file, a folder, a link, anything) has that name.
 bool PathExists(const std::string& path);
 void MakeDir(const std::string& path);
+// Makes the folder the player's files are kept in (and every folder above
+// it) and enters it. False when it cannot be used: that is then
+// DataFolderProblem's answer, and nothing is written anywhere.
+bool UseDataFolder(const std::string& folder);
+// No folder for the player's files can be had at all, for that reason.
+void NoDataFolder(const std::string& why);
+// Why the player's files have no folder, in one line (empty when they have
+// one); when a replay plays, as it was when the session was recorded.
+std::string DataFolderProblem();
 // From now on nothing is written, made or removed on the disk: the game has
 // no folder it may keep the player's files in. Every save then fails, and
 // is shown to fail, as on a full disk.
@@ -194,10 +203,9 @@ int32_t DrawRand(int32_t min, int32_t max);
 // when the session was recorded, when a replay plays. A granted step takes
 // the machine's input.
 bool GrantStep(bool due);
-// The seed of the game's dice, from the clock (or the replay), and the
-// reason the data folder could not be used (empty when it could), which the
-// replay carries too.
-int32_t SessionSeed(std::string& datafolderproblem);
+// The seed of the game's dice, from the clock (or the replay, which carries
+// DataFolderProblem's answer too).
+int32_t SessionSeed();
 // How the game's state is summed up at the replay's checkpoints.
 void SetStateDigest(uint64_t (*digest)());
 // The game ends here: the replay's last checkpoint (or, played back, the

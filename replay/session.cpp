@@ -691,10 +691,10 @@ bool GrantStep(bool due) {
     return true;
 }
 
-int32_t SessionSeed(std::string& datafolderproblem) {
+int32_t SessionSeed() {
     if (Playing()) {
         Record& r = Expect(START, "");
-        datafolderproblem = r.path;
+        disk::SetFolderProblem(r.path);
         const int32_t seed = (int32_t)(uint32_t)r.value;
         Consume();
         return seed;
@@ -703,7 +703,7 @@ int32_t SessionSeed(std::string& datafolderproblem) {
     if (mode == Mode::Record) {
         Begin(START);
         pending.Var((uint32_t)seed);
-        pending.Str(datafolderproblem);
+        pending.Str(DataFolderProblem());
     }
     return seed;
 }

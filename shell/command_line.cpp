@@ -2,18 +2,11 @@
 // the folder it keeps the player's files in. The game itself always works
 // in its working folder ("settings.ini", "worlds/..."): choosing the data
 // folder is entering it, so every file keeps its path and layout.
-#include <errno.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "shell/shell.h"
-
-std::string datafolderproblem;
 
 namespace {
 #ifdef QUILLMOOR_PLAYER_DATA
@@ -65,21 +58,6 @@ void Help(const std::string& folder) {
         folder.empty() ? "the folder the game is started in" : folder.c_str());
 }
 
-// Makes the folder and every missing folder above it.
-bool MakeFolders(const std::string& folder) {
-    for (size_t at = 1; at <= folder.size(); ++at) {
-        if (at < folder.size() && folder[at] != '/') continue;
-        const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0) return false;
-    if (!S_ISDIR(st.st_mode)) {
-        errno = ENOTDIR;
-        return false;
-    }
-    return true;
-}
 }  // namespace
 
 int StartFromCommandLine(int argc, char** argv) {
@@ -122,17 +100,14 @@ int StartFromCommandLine(int argc, char** argv) {
         std::printf("%s: %s\n", replay.c_str(), why.c_str());
         return 1;
     }
-    if (PLAYERDATA && !given && folder.empty()) {
-        datafolderproblem = "cannot use the data folder: neither XDG_DATA_HOME nor HOME is set";
-    } else if (!folder.empty() &&
-               (!MakeFolders(folder) || ::chdir(folder.c_str()) != 0 || ::access(".", W_OK | X_OK) != 0)) {
-        datafolderproblem = "cannot use the data folder " + folder + ": " + std::strerror(errno);
-    }
-    if (!datafolderproblem.empty()) {
+    if (PLAYERDATA && !given && folder.empty())
+        NoDataFolder("cannot use the data folder: neither XDG_DATA_HOME nor HOME is set");
+    else if (!folder.empty())
+        UseDataFolder(folder);
+    if (!DataFolderProblem().empty()) {
         // Nothing is written anywhere else instead: the game plays, says so,
         // and begins no world it could not save.
-        std::fprintf(stderr, "%s\n", datafolderproblem.c_str());
-        WriteNothing();
+        std::fprintf(stderr, "%s\n", DataFolderProblem().c_str());
     } else {
         RecordSession(QUILLMOOR_VERSION);
     }

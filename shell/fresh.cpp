@@ -22,7 +22,6 @@ void FreshGame() {
     accum = 0;
     lasttime = deltatime = 0;
     FPS::framecount = FPS::nextupdate = FPS::current = 0;
-    datafolderproblem.clear();
     SetColor(255, 255, 255);
     SetDrawOrigin(0, 0);
     SetClsColor(0, 0, 0);

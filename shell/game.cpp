@@ -11,12 +11,12 @@ int RunGame() {
     accum = 0.0f;
     SetWindowCaption("Quillmoor");
     SetStateDigest(StateDigest);
-    SeedRand(SessionSeed(datafolderproblem));
+    SeedRand(SessionSeed());
     // The file is rewritten at once with what was read (or the defaults), so a
     // player always finds all four lines to edit.
     LoadSettings();
     // With no folder to keep files in, that has been said once already.
-    const bool settingssaved = datafolderproblem.empty() && SaveSettings();
+    const bool settingssaved = DataFolderProblem().empty() && SaveSettings();
     textleaps.Clear();
     MakeDir("worlds");
     LoadAssets();
@@ -30,7 +30,7 @@ int RunGame() {
     SetClsColor(32, 24, 16);
     lasttime = ClockMs();
     // Told once there is a window to tell it in.
-    if (!datafolderproblem.empty())
+    if (!DataFolderProblem().empty())
         ShowHeldNotice("Cannot use the data folder");
     else if (!settingssaved)
         ShowHeldNotice(SAVEFAILED);

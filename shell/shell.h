@@ -37,9 +37,6 @@ void FreshGame();
 // --version or --help, 1 for a replay that cannot be played, 2 for an
 // unknown option), or -1 to go on and play.
 int StartFromCommandLine(int argc, char** argv);
-// The line that said why the data folder could not be used (empty when it
-// could); the game then writes nothing and says so on the screen too.
-extern std::string datafolderproblem;
 
 // The frame counter in the corner of every play screen.
 class FPS {

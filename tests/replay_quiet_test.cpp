@@ -18,8 +18,7 @@ class ReplayQuietTest : public GameTest {};
 // bonus screen, closed with X after it has shown `wait` frames (none is
 // pressed when played back). The frames it took in all.
 int WinAndWait(int wait) {
-    std::string problem;
-    SessionSeed(problem);
+    SessionSeed();
     EXPECT_TRUE(GrantStep(true));
     Flip(0);
     untouched = 1;
