@@ -17,7 +17,6 @@
 #include "platform/platform.h"
 #include "platform/synth.h"
 #include "replay/session.h"
-#include "ui/ui.h"
 
 namespace {
 // The frame in the canvas's byte order: red, green, blue, alpha.
@@ -333,16 +332,14 @@ bool Inflate(const uint8_t* data, size_t size, size_t rawsize, std::vector<uint8
     return true;
 }
 
+// The page says the game has ended, in its own words (index.html).
+EM_JS(void, WebEnded, (), {
+    if (Module.ended) Module.ended();
+});
+
 void EndProgram(int) {
     std::fflush(stdout);
-    // The last frame says so in the game's own letters, as sharp as the rest.
-    if (windowopen) {
-        Cls();
-        SetColor(128, 255, 128);
-        DrawShadowText("The game has ended.", 240, 127, 1, 1, 0);
-        DrawShadowText("Reload the page to play again.", 240, 143, 1, 1, 0);
-        Flip(0);
-    }
+    if (windowopen) WebEnded();
     // A page cannot close itself: the game stays ended, asking nothing of
     // the browser, until the page is reloaded.
     for (;;) emscripten_sleep(1 << 30);

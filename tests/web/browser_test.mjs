@@ -13,7 +13,7 @@ import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import { check, failures, launch, noticeWidth, open, serve, sleep, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, open, pageEnded, serve, sleep, summary, titleShown } from "./harness.mjs";
 
 const [site, desktopframe, shots] = process.argv.slice(2);
 if (!site || !desktopframe) {
@@ -261,7 +261,7 @@ try {
   await last.key("ArrowLeft");
   await sleep(200);
   await last.key("KeyX");
-  check(await last.waitFor("the end", (f) => noticeWidth(f) > 100, 10), "Exit leaves the end message in the game's letters");
+  check(await pageEnded(last.page), "Exit leaves the page's end message");
   if (shots) await last.page.screenshot({ path: path.join(shots, "ended.png") });
 } catch (e) {
   check(false, "the page ran: " + e.message);

@@ -66,6 +66,14 @@ export const titleShown = (f) => same(pixel(f, 40, 260), [64, 64, 64]);
 
 // The game's notices are green text centred on the cleared screen: the
 // width of the green, in pixels, tells "Could not save!" from "Saving World".
+// The page says the game has ended (after Exit), within `seconds`.
+export function pageEnded(page, seconds = 10) {
+  return page.waitForFunction(
+    () => !document.getElementById("status").hidden &&
+          document.getElementById("status-text").textContent === "The game has ended. Reload the page to play again.",
+    { timeout: seconds * 1000 }).then(() => true, () => false);
+}
+
 export function noticeWidth(f) {
   let left = 480, right = -1;
   for (let y = 125; y < 145; ++y)

@@ -18,7 +18,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
-import { check, failures, launch, noticeWidth, open, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, open, pageEnded, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
 
 const [site, desktop, shots] = process.argv.slice(2);
 if (!site || !desktop) {
@@ -259,7 +259,7 @@ try {
   await player.key("ArrowLeft");
   await sleep(200);
   await player.key("KeyX");
-  await player.waitFor("the end", (f) => noticeWidth(f) > 100, 10);
+  check(await pageEnded(page), "after Exit the page says the game has ended");
   const ended = await saveReplay(page);
   if (ended.file) fs.copyFileSync(ended.file, path.join(work, "ended.replay"));
   const whole = ended.file ? desktopVerdict(path.join(work, "ended.replay")) : { line: ended.said, code: -1 };
