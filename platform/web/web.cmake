@@ -27,10 +27,8 @@ add_custom_command(
   DEPENDS ${WEB_PICTURES}
   COMMENT "Decoding pictures ahead")
 
-file(GLOB WEB_CORE_SOURCES CONFIGURE_DEPENDS
-  platform/*.cpp replay/*.cpp shell/*.cpp ui/*.cpp overworld/*.cpp areas/*.cpp creatures/*.cpp)
-list(REMOVE_ITEM WEB_CORE_SOURCES
-  ${PROJECT_SOURCE_DIR}/shell/main.cpp
+include(cmake/core.cmake)
+list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES
   ${PROJECT_SOURCE_DIR}/platform/png.cpp
   ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
   ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp
@@ -39,11 +37,8 @@ list(REMOVE_ITEM WEB_CORE_SOURCES
 # costs a fraction of a millisecond either way (bench/web_frames.mjs).
 add_compile_options(-Os)
 add_link_options(-Os)
-add_library(quillmoor_core STATIC ${WEB_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
+add_library(quillmoor_core STATIC ${QUILLMOOR_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
 target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
-set_source_files_properties(shell/command_line.cpp PROPERTIES COMPILE_DEFINITIONS QUILLMOOR_VERSION="${PROJECT_VERSION}")
-# The sound maker rounds as it does on the desktop: no fused multiply-add.
-set_source_files_properties(platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
 # The SSE2 drawing loops become WebAssembly SIMD.
 set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
 

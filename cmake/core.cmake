@@ -1,0 +1,15 @@
+# The game's core, alike in every build (the desktop's, the tests', the
+# page's): every source but the program's entry and the backends, and the
+# flags some of them need. Each build then leaves out what its machine does
+# otherwise (the page has no libpng, no zlib and no AVX2).
+file(GLOB QUILLMOOR_CORE_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/platform/*.cpp ${PROJECT_SOURCE_DIR}/replay/*.cpp ${PROJECT_SOURCE_DIR}/shell/*.cpp
+  ${PROJECT_SOURCE_DIR}/ui/*.cpp ${PROJECT_SOURCE_DIR}/overworld/*.cpp ${PROJECT_SOURCE_DIR}/areas/*.cpp
+  ${PROJECT_SOURCE_DIR}/creatures/*.cpp)
+list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/shell/main.cpp)
+# The one version number, from project(); an installed copy keeps the
+# player's files in the player's data folder.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/shell/command_line.cpp PROPERTIES COMPILE_DEFINITIONS
+  "QUILLMOOR_VERSION=\"${PROJECT_VERSION}\";$<$<BOOL:${QUILLMOOR_PLAYER_DATA}>:QUILLMOOR_PLAYER_DATA>")
+# The sound maker must round alike everywhere: no fused multiply-add.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
