@@ -184,6 +184,20 @@ TEST_F(ReplayTest, ASaveThatFailedFailsAgainWhenPlayedBack) {
     EXPECT_EQ(Verdict(lastout).rfind("replay ok: ", 0), 0u) << lastout;
 }
 
+TEST_F(ReplayTest, ASaveFinishedAtLoadingPlaysBackAsItWasRecorded) {
+    // A world made and saved, then its save found cut after the commit: the
+    // next session's load finishes it before reading.
+    Record(16);
+    fs::remove_all(folder + "/replays");
+    const std::string w = folder + "/worlds/Defaultia/";
+    for (const char* f : {"overworld", "player"}) fs::rename(w + f, w + f + ".tmp");
+    WriteText("worlds/Defaultia/commit", "overworld\nplayer\nend\n");
+    const std::string path = Record(16);
+    EXPECT_FALSE(fs::exists(w + "commit"));
+    EXPECT_EQ(PlayBackAt(path, false, 16), 0) << lastout;
+    EXPECT_EQ(Verdict(lastout).rfind("replay ok: ", 0), 0u) << lastout;
+}
+
 TEST_F(ReplayTest, OnlyTheNewestTwentyReplaysAreKept) {
     fs::create_directories(folder + "/replays");
     for (int i = 10; i < 35; ++i) WriteText("replays/2020-01-01_00-00-" + std::to_string(i) + ".replay", "old");

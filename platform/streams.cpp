@@ -1,0 +1,252 @@
+// Byte streams: a file read whole into memory, or written whole at its
+// close. Every file the game reads may be short, long, nonsense or not a
+// file at all, so a read takes only regular files, holds the whole file in
+// memory, and a read past its end yields 0 and marks the stream failed
+// instead of running off. Every file the game writes goes to a temporary
+// name beside it, is synced to the disk and only then renamed over the old
+// one: a crash, a kill or a full disk mid-save leaves the old file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/filelayer.h"
+#include "platform/platform.h"
+#include "replay/session.h"
+
+using namespace filelayer;
+
+namespace {
+// No file of the game comes near this; anything larger is damaged anyway,
+// and reading a little past the limit is enough to see that.
+constexpr size_t READLIMIT = 64u << 20;
+}  // namespace
+
+std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
+    // Not blocking: a pipe in a file's place would otherwise wait for a
+    // writer for ever. It is refused below with everything else not a file.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::unique_ptr<TStream> s(new TStream);
+    s->path = path;
+    uint8_t buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        s->data.insert(s->data.end(), buf, buf + n);
+        if (s->data.size() > READLIMIT) break;
+    }
+    ::close(fd);
+    return s;
+}
+
+std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) {
+        std::vector<uint8_t> bytes;
+        if (!session::PlayRead(path, bytes)) return nullptr;
+        auto s = OpenMemory(bytes.data(), bytes.size());
+        s->path = path;
+        return s;
+    }
+    std::unique_ptr<TStream> s = FileLayer::ReadFile(path);
+    session::NoteRead(path, s ? &s->data : nullptr);
+    return s;
+}
+
+std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size) {
+    std::unique_ptr<TStream> s(new TStream);
+    if (size) s->data.assign(bytes, bytes + size);
+    return s;
+}
+
+std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
+    const std::string target = ResolveLinks(path);
+    struct stat st;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    mode_t mode = 0644;
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) {
+            Complain(path, "it is not a regular file");
+            return nullptr;
+        }
+        // A file the player made read-only stays as it is, even where the
+        // system would let this user write it.
+        if ((st.st_mode & 0222) == 0) {
+            Complain(path, "it is read-only");
+            return nullptr;
+        }
+        mode = st.st_mode & 07777;
+    }
+    std::unique_ptr<TStream> s(new TStream);
+    s->path = path;
+    s->target = target;
+    s->temp = target + TEMPSUFFIX;
+    s->writing = true;
+    s->data.reserve(4096);
+    // Whatever was left under the temporary name goes first, so the new one
+    // is made afresh and never written through a link.
+    Unlink(s->temp);
+    int fd = -1;
+    if (refusetemps)
+        errno = EACCES;
+    else
+        fd = Create(s->temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        if (exists) ::fchmod(fd, mode);  // the new file keeps the old one's permissions
+    } else if (exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        // No temporary may be made beside the file, but the file itself may
+        // be written: it is written over in place, synced, as the one way
+        // left to save it.
+        fd = Create(target, O_WRONLY | O_CLOEXEC, 0);
+        s->inplace = fd >= 0;
+    }
+    if (fd < 0) {
+        Complain(path, std::strerror(errno));
+        return nullptr;
+    }
+    s->fd = fd;
+    return s;
+}
+
+std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
+    const std::string path = SystemPath(gamepath);
+    if (session::Playing()) {
+        if (!session::Answer(session::OPENWRITE, path, false)) return nullptr;
+        std::unique_ptr<TStream> s(new TStream);
+        s->path = s->target = path;
+        s->writing = s->replayed = true;
+        return s;
+    }
+    std::unique_ptr<TStream> s = FileLayer::WriteFile(path);
+    session::Answer(session::OPENWRITE, path, s != nullptr);
+    return s;
+}
+
+uint8_t TStream::ReadByte() {
+    if (writing || pos >= data.size()) {
+        failed = true;
+        return 0;
+    }
+    return data[pos++];
+}
+
+uint16_t TStream::ReadShort() {
+    uint16_t lo = ReadByte();
+    uint16_t hi = ReadByte();
+    return (uint16_t)(lo | hi << 8);
+}
+
+int32_t TStream::ReadInt() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= (uint32_t)ReadByte() << (8 * i);
+    return (int32_t)v;
+}
+
+size_t TStream::ReadBytes(void* out, size_t n) {
+    if (writing) return 0;
+    size_t have = pos < data.size() ? data.size() - pos : 0;
+    size_t k = n < have ? n : have;
+    if (k) std::memcpy(out, data.data() + pos, k);
+    pos += k;
+    if (k < n) {
+        std::memset((uint8_t*)out + k, 0, n - k);
+        failed = true;
+    }
+    return k;
+}
+
+std::string TStream::ReadLine() {
+    std::string line;
+    while (!writing && pos < data.size()) {
+        uint8_t c = data[pos++];
+        if (c == 10 || c == 0) break;
+        if (c != 13) line += (char)c;
+    }
+    return line;
+}
+
+void TStream::WriteByte(int v) {
+    if (writing) data.push_back((uint8_t)v);
+}
+
+void TStream::WriteShort(int v) {
+    WriteByte(v & 255);
+    WriteByte((v >> 8) & 255);
+}
+
+void TStream::WriteInt(int32_t v) {
+    uint32_t u = (uint32_t)v;
+    for (int i = 0; i < 4; ++i) WriteByte((int)((u >> (8 * i)) & 255));
+}
+
+void TStream::WriteBytes(const void* p, size_t n) {
+    if (writing) data.insert(data.end(), (const uint8_t*)p, (const uint8_t*)p + n);
+}
+
+void TStream::WriteLine(const std::string& text) {
+    for (char c : text) WriteByte((uint8_t)c);
+    WriteByte(13);
+    WriteByte(10);
+}
+
+// The new contents whole and synced on the disk, the file closed.
+bool TStream::Flush() {
+    bool ok = WriteAll(fd, data.data(), data.size(), inplace) && Sync(fd);
+    ok = ::close(fd) == 0 && ok;
+    fd = -1;
+    return ok;
+}
+
+bool TStream::Replace() { return inplace || Rename(temp, target); }
+
+void TStream::Fail() {
+    const int err = errno;
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    if (!inplace) Unlink(temp);
+    Complain(path, std::strerror(err));
+    failed = true;
+}
+
+bool TStream::Close() {
+    if (closed) return !failed;
+    closed = true;
+    if (!writing) return true;
+    bool ok = false;
+    if (replayed) {
+        ok = session::Answer(session::CLOSE, path, false);
+        failed = !ok;
+    } else if (Flush() && Replace()) {
+        ok = KeepFiles({target});
+        if (!ok) {
+            Complain(path, "it could not be kept");
+            failed = true;
+        }
+        session::Answer(session::CLOSE, path, ok);
+    } else {
+        Fail();
+        session::Answer(session::CLOSE, path, false);
+    }
+    session::Wrote(path, data, ok);
+    return ok;
+}
+
+TStream::~TStream() {
+    // A write never closed was abandoned half way (the program is ending in
+    // the middle of a save): the old file stays as it was.
+    if (writing && !closed && !replayed) {
+        ::close(fd);
+        if (!inplace) Unlink(temp);
+    }
+}
+

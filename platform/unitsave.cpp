@@ -1,0 +1,198 @@
+// Files that belong together (a world's map and its player) saved as one
+// unit: a record of the commit is written once every new file is whole
+// under its temporary name, and whoever finds that record finishes the
+// renames. A record without its end line was cut short before the commit.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/filelayer.h"
+#include "platform/platform.h"
+#include "replay/session.h"
+
+using namespace filelayer;
+
+namespace {
+// The record of a unit save, beside its files: the names of the files, one
+// a line, then the end line. Without the end line it was never committed.
+struct CommitRecord {
+    static constexpr const char* NAME = "commit";
+    static constexpr const char* END = "end";
+    std::vector<std::string> names;
+    bool committed = false;
+
+    std::string Text() const {
+        std::string text;
+        for (const std::string& n : names) text += n + "\n";
+        return text + END + "\n";
+    }
+    // As a recovery finds it on the disk (not one of the game's own reads:
+    // a replay knows only the recovery's answer).
+    static CommitRecord Read(const std::string& path) {
+        CommitRecord r;
+        if (auto record = FileLayer::ReadFile(path)) {
+            while (!record->Eof()) {
+                const std::string line = record->ReadLine();
+                if (line == END) {
+                    r.committed = true;
+                    break;
+                }
+                r.names.push_back(line);
+            }
+        }
+        return r;
+    }
+};
+}  // namespace
+
+bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
+    const std::string folder = SystemPath(gamefolder);
+    for (TStream* s : files)
+        if (!s || !s->writing || s->closed) return false;
+    bool ok = false;
+    if (session::Playing()) {
+        ok = session::Answer(session::CLOSETOGETHER, folder, false);
+        for (TStream* s : files) {
+            s->closed = true;
+            s->failed = !ok;
+        }
+    } else {
+        ok = session::Answer(session::CLOSETOGETHER, folder, FileLayer::WriteTogether(folder, files));
+    }
+    for (TStream* s : files) session::Wrote(s->path, s->data, ok);
+    return ok;
+}
+
+bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<TStream*> files) {
+    bool ok = true, unit = true;
+    CommitRecord record;
+    for (TStream* s : files) {
+        if (!s || !s->writing || s->closed) return false;
+        // Only files right in the folder are named in its record.
+        const std::string name = s->path.substr(std::min(s->path.size(), folder.size() + 1));
+        unit = unit && !s->inplace && FolderOf(s->path) == folder && name.find('\n') == std::string::npos;
+        record.names.push_back(name);
+    }
+    const std::string mark = folder + "/" + CommitRecord::NAME;
+    // Every new file whole on the disk under its temporary name...
+    for (TStream* s : files) {
+        s->closed = true;
+        ok = s->Flush() && ok;
+    }
+    // ...then the commit: from the moment its record is on the disk, the new
+    // files win, and a crash before the renames below is finished by the
+    // next RecoverSaves.
+    if (ok && unit) ok = WriteSynced(mark, record.Text()) && SyncFolder(folder);
+    if (!ok) {
+        for (TStream* s : files) s->Fail();
+        return false;
+    }
+    for (TStream* s : files)
+        if (!s->Replace()) {
+            // The record stays: the next RecoverSaves finishes what is left.
+            Complain(s->path, std::strerror(errno));
+            s->failed = true;
+            ok = false;
+        }
+    if (ok && unit) {
+        SyncFolder(folder);
+        Unlink(mark);
+    }
+    if (ok) {
+        std::vector<std::string> targets;
+        for (TStream* s : files) targets.push_back(s->target);
+        if (!KeepFiles(targets)) {
+            for (TStream* s : files) {
+                Complain(s->path, "it could not be kept");
+                s->failed = true;
+            }
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+namespace {
+bool Recover(const std::string& gamefolder);
+}
+
+bool RecoverSaves(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    if (session::Playing()) return session::Answer(session::RECOVER, folder, false);
+    return session::Answer(session::RECOVER, folder, Recover(gamefolder));
+}
+
+namespace {
+bool Recover(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    const std::string mark = folder + "/" + CommitRecord::NAME;
+    bool ok = true;
+    if (Exists(mark)) {
+        const CommitRecord record = CommitRecord::Read(mark);
+        if (record.committed) {
+            for (const std::string& name : record.names) {
+                // A record names files of its own folder and nothing else.
+                if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+                    ok = false;
+                    continue;
+                }
+                const std::string target = ResolveLinks(folder + "/" + name);
+                if (Exists(target + TEMPSUFFIX)) ok = Rename(target + TEMPSUFFIX, target) && ok;
+            }
+            if (ok) SyncFolder(folder);
+        }
+        // A record without its end line was cut short before the commit: the
+        // old files stand, and its temporaries go with the rest below.
+        if (ok) ok = Unlink(mark);
+    }
+    // Only a folder brought back to one whole save is swept: while a
+    // committed save is unfinished, its new files are still needed under
+    // their temporary names, or the next start would finish the commit with
+    // nothing left to rename and load half of it beside the old other half.
+    if (ok)
+        for (const std::string& name : DiskList(gamefolder))
+            if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
+    if (!ok) std::fprintf(stderr, "could not finish the last save in %s; it is kept to be finished later\n", folder.c_str());
+    // What is put right here are the disk's own leftovers: where the files
+    // are kept elsewhere (the browser), only whole files ever went there.
+    return ok;
+}
+
+bool SaveableFolder(const std::string& gamefolder) {
+    if (Alive()) ::mkdir(SystemPath(gamefolder).c_str(), 0755);
+    const std::string folder = SystemPath(gamefolder);
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    const std::string probe = folder + "/probe" + TEMPSUFFIX;
+    Unlink(probe);
+    const int fd = refusetemps ? -1 : Create(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ::close(fd);
+        Unlink(probe);
+        return true;
+    }
+    // No new file can be made there; the files already in it can still be
+    // saved in place when every one of them may be written.
+    bool any = false;
+    for (const std::string& name : DiskList(gamefolder)) {
+        const std::string path = folder + "/" + name;
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
+        any = true;
+    }
+    return any;
+}
+}  // namespace
+
+bool CanSaveIn(const std::string& gamefolder) {
+    const std::string folder = SystemPath(gamefolder);
+    if (session::Playing()) return session::Answer(session::CANSAVE, folder, false);
+    return session::Answer(session::CANSAVE, folder, SaveableFolder(gamefolder));
+}
+
