@@ -483,15 +483,19 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
         collectorcentre = (480 - bw) / 2 + bw / 2;
         goldbeforesale = gold;
     });
-    me.Then("talk", [&, n = 0]() mutable {
-        if (n++ < 2) {
-            me.Hold(KEY_Z);
-            return false;
-        }
-        me.Let(KEY_Z);
-        return true;
-    });
-    me.Wait(2);
+    // The action key held two frames: one talk.
+    auto talk = [&](const std::string& what) {
+        me.Then("talk to the " + what, [&, n = 0]() mutable {
+            if (n++ < 2) {
+                me.Hold(KEY_Z);
+                return false;
+            }
+            me.Let(KEY_Z);
+            return true;
+        });
+        me.Wait(2);
+    };
+    talk("collector");
     me.Shot("collector");
     // The cursor starts on the middle cell; the first block went to the top left.
     for (int key : {KEY_UP, KEY_UP, KEY_LEFT, KEY_LEFT}) me.Press(key);
@@ -506,15 +510,7 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     me.Wait(2);
     // The shop: too poor for its first ware, and out again.
     walkUpTo(npckinds::shopkeeper, "shopkeeper", [](NPC*) {});
-    me.Then("talk to the shopkeeper", [&, n = 0]() mutable {
-        if (n++ < 2) {
-            me.Hold(KEY_Z);
-            return false;
-        }
-        me.Let(KEY_Z);
-        return true;
-    });
-    me.Wait(2);
+    talk("shopkeeper");
     me.Shot("shop");
     me.Press(KEY_X);
     me.Wait(2);
