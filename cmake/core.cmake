@@ -11,5 +11,3 @@ list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/shell/main.cpp)
 # player's files in the player's data folder.
 set_source_files_properties(${PROJECT_SOURCE_DIR}/shell/command_line.cpp PROPERTIES COMPILE_DEFINITIONS
   "QUILLMOOR_VERSION=\"${PROJECT_VERSION}\";$<$<BOOL:${QUILLMOOR_PLAYER_DATA}>:QUILLMOOR_PLAYER_DATA>")
-# The sound maker must round alike everywhere: no fused multiply-add.
-set_source_files_properties(${PROJECT_SOURCE_DIR}/platform/synth.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "media/png.h"
+
 // The built-in picture of that name ("gfx\font.png") as 8-bit RGB, w x h;
 // false when there is none. Each machine provides it.
 bool DecodePicture(const std::string& name, std::vector<uint8_t>& rgb, int& w, int& h);
 
-// Any PNG as 8-bit RGB; false when it is not a whole PNG of a sane size.
-bool DecodePNG(const unsigned char* data, size_t size, std::vector<uint8_t>& rgb, int& w, int& h);
 
 // A picture decoded ahead, as the decoding tool writes them.
 struct DecodedPicture {

@@ -15,7 +15,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/synth.h"
+#include "media/synth.h"
 #include "replay/session.h"
 
 namespace {

@@ -28,8 +28,8 @@ add_custom_command(
   COMMENT "Decoding pictures ahead")
 
 include(cmake/core.cmake)
+include(cmake/media.cmake)
 list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES
-  ${PROJECT_SOURCE_DIR}/platform/png.cpp
   ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
   ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp
   ${PROJECT_SOURCE_DIR}/platform/deflate_zlib.cpp)
@@ -56,7 +56,7 @@ add_custom_command(
 add_custom_target(codec_js DEPENDS ${CODEC_JS})
 
 add_executable(quillmoor shell/main.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
-target_link_libraries(quillmoor PRIVATE quillmoor_core)
+target_link_libraries(quillmoor PRIVATE quillmoor_core quillmoor_synth)
 add_dependencies(quillmoor codec_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
 # the browser and carry on, and each save wait for the browser's storage.

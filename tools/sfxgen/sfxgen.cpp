@@ -11,7 +11,7 @@
 // source is reported as "file:line: message" and the tool exits with 1.
 //
 // The output is the same byte for byte on every run and every machine; the
-// sounds are made by the game's own maker (platform/synth.h), which the
+// sounds are made by the game's own maker (media/synth.h), which the
 // browser runs at load to make the same samples.
 
 #include <algorithm>
@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/synth.h"
+#include "media/synth.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "platform/synth.h"
+#include "media/synth.h"
 
 #include <algorithm>
 #include <cmath>

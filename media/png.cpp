@@ -6,7 +6,7 @@
 #include <csetjmp>
 #include <cstring>
 
-#include "platform/picture.h"
+#include "media/png.h"
 
 namespace {
 struct MemReader {
