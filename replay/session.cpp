@@ -118,15 +118,18 @@ constexpr uint32_t OTHERKEY = 31;  // followed by the key's own code
 // code is the byte's other bits; the steps before it follow.
 constexpr uint8_t ONEKEYPASS = 0x80;
 
-void PutShort(Out& out, uint32_t event) {
+// The event's one-byte code, or OTHERKEY's when its key is not one of those.
+uint32_t ShortCode(uint32_t event) {
     const uint32_t key = event >> 2, kind = event & 3;
     for (uint32_t i = 0; i < sizeof SHORTKEYS; ++i)
-        if (SHORTKEYS[i] == key) {
-            out.Var(i << 2 | kind);
-            return;
-        }
-    out.Var(OTHERKEY << 2 | kind);
-    out.Var(key);
+        if (SHORTKEYS[i] == key) return i << 2 | kind;
+    return OTHERKEY << 2 | kind;
+}
+
+void PutShort(Out& out, uint32_t event) {
+    const uint32_t code = ShortCode(event);
+    out.Var(code);
+    if (code >> 2 == OTHERKEY) out.Var(event >> 2);
 }
 
 uint32_t GetShort(In& in) {
@@ -144,12 +147,10 @@ uint32_t GetShort(In& in) {
 // take input take one key, so this is three bytes where it would be six.
 void WriteStepEvents(Tag tag, int n) {
     quiet = 0;
-    Out one;
-    if (tag == STEPSPASS && n == 1) PutShort(one, events[0]);
-    if (one.bytes.size() == 1) {
+    if (tag == STEPSPASS && n == 1 && ShortCode(events[0]) >> 2 != OTHERKEY) {
         // The commonest of all: one key of the game's, taken in a pass:
         // its short code in the tag byte itself.
-        pending.U8((uint8_t)(ONEKEYPASS | one.bytes[0]));
+        pending.U8((uint8_t)(ONEKEYPASS | ShortCode(events[0])));
         pending.Var(run);
         run = 0;
         return;
