@@ -3,6 +3,8 @@
 #include "areas/areas.h"
 #include "areas/enemy.h"
 #include "areas/npc.h"
+#include "engine/dice.h"
+#include "engine/list.h"
 
 int32_t areawidth = AREAMAX, areaheight = AREAMAX;
 uint8_t areatiles[AREAMAX][AREAMAX];

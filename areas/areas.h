@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "engine/list.h"
 
 class TEnemy;
 class NPC;

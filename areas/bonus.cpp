@@ -3,6 +3,9 @@
 
 #include "areas/areas.h"
 #include "areas/encounter.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
+#include "engine/dice.h"
 #include "platform/platform.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -11,6 +11,8 @@
 #include "areas/inventory.h"
 #include "areas/npc.h"
 #include "creatures/creatures.h"
+#include "engine/dice.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -1,5 +1,6 @@
 // The flags and camera of the encounter under way, and the reward rule.
 #include "areas/areas.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 
 uint8_t temparea = 0;

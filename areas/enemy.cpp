@@ -7,6 +7,8 @@
 
 #include "areas/areas.h"
 #include "areas/inventory.h"
+#include "engine/dice.h"
+#include "engine/draw.h"
 #include "shell/assets.h"
 #include "ui/ui.h"
 

@@ -4,6 +4,7 @@
 #include "areas/areafile.h"
 #include "areas/areas.h"
 #include "areas/npc.h"
+#include "engine/dice.h"
 #include "overworld/overworld.h"
 
 namespace {

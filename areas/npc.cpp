@@ -4,7 +4,8 @@
 #include "areas/dialogue.h"
 #include "areas/trade.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
+#include "engine/dice.h"
 #include "shell/assets.h"
 #include "ui/ui.h"
 

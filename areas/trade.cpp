@@ -6,6 +6,8 @@
 #include "areas/npc.h"
 #include "creatures/creatures.h"
 #include "creatures/items.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -7,7 +7,6 @@
 #include "areas/enemy.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
 #include "shell/assets.h"
 
 namespace {

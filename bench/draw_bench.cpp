@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "engine/draw.h"
 
 namespace {
 // A built-in picture, and the same picture as plain RGB for SDL: its frames

@@ -13,7 +13,8 @@
 
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
+#include "engine/dice.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 

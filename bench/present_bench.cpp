@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "engine/draw.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 

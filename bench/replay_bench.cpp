@@ -43,6 +43,7 @@
 #include "overworld/overworld.h"
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/format.h"
 #include "replay/session.h"

@@ -11,6 +11,7 @@
 #include "creatures/control.h"
 #include "creatures/creatures.h"
 #include "creatures/items.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "engine/draw.h"
 #include "platform/platform.h"
 
 // One row of the table: the ids first..last, which share every column but

@@ -7,7 +7,7 @@
 #include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/dice.h"
 #include "shell/shell.h"
 
 namespace {

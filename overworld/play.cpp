@@ -5,7 +5,7 @@
 #include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/keys.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"

@@ -1,6 +1,7 @@
 // The wipes that cover the overworld before an area opens and uncover it
 // after. They take the update steps of their 320 ms: nothing else moves.
 #include "overworld/overworld.h"
+#include "engine/draw.h"
 #include "platform/platform.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

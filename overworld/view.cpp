@@ -6,7 +6,9 @@
 
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
+#include "engine/dice.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"

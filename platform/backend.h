@@ -1,7 +1,7 @@
 // What a backend (the real machine, or the test machine) provides beyond the
 // operations declared in platform.h that it defines itself: CreateGraphics,
 // SetWindowCaption, Present, TSound::Load, TSound::Play, ClockMs, EndProgram,
-// KeepFiles, Deflate and Inflate.
+// KeepFiles, DiskFault, Deflate and Inflate.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +18,21 @@ void PumpEvents();
 // write them on to where they are kept (the browser's storage) as one.
 // False when they could not be kept there: the save has failed.
 bool KeepFiles(const std::vector<std::string>& paths);
+
+// What a backend reports (engine/keys.cpp queues them) when it collects the window's events. They reach
+// the game when it next takes its input (an update step, or the first
+// keyboard question of a pass without one).
+void KeyDownEvent(int key);  // a press, or the system's auto-repeat
+void KeyUpEvent(int key);
+void FocusLostEvent();
+void CloseEvent();
+
+// Asked before every operation that changes the disk, a new temporary file
+// told apart from the rest: 0 lets it through, as a real machine always
+// does; otherwise the error it fails with. The test machine fails them on
+// purpose, to see what a save leaves behind (headless/filefaults.h).
+enum class DiskChange { TEMPORARY, OTHER };
+int DiskFault(DiskChange change);
 
 // ---------------------------------------------------------------- what the replay layer uses
 

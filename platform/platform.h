@@ -1,6 +1,7 @@
-// The game's only door to the machine: the 480x270 frame and its drawing
-// operations, pictures, sounds, the keyboard, files, the clock and the one
-// random sequence. Everything else in the game goes through here.
+// The game's only door to the machine: the window, sounds, files, the
+// clock, the end of the program and the play session. Drawing, the
+// keyboard's state and the dice are the game's own (engine/); what only a
+// backend calls or provides is in backend.h.
 #pragma once
 
 #include <cstddef>
@@ -9,48 +10,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/list.h"
-
-// ---------------------------------------------------------------- the frame
-
-constexpr int SCREENW = 480;
-constexpr int SCREENH = 270;
-
-// The logical screen, one 0xAARRGGBB word per pixel; alpha is always 0xFF
-// once drawn. Presented by Flip, scaled up by the backend.
-extern uint32_t framebuffer[SCREENW * SCREENH];
-
-// How a row of a frame looks to the drawing loops.
-enum : uint8_t { ROW_EMPTY, ROW_SOLID, ROW_MIXED };
-
-// A picture cut into equal cells. Pixels are stored per frame, row by row;
-// a stored 0 is a hole (the picture's pure black), anything else is opaque.
-struct TImage {
-    int cellw = 0, cellh = 0, frames = 0;
-    std::vector<uint32_t> pixels;
-    std::vector<uint8_t> rowkind;    // per frame and row: all holes, no holes, or both
-    std::vector<uint8_t> framekind;  // per frame: ROW_SOLID when it has no hole at all
-
-    const uint32_t* Frame(int frame) const { return pixels.data() + (size_t)frame * cellw * cellh; }
-    // A built-in picture used whole.
-    bool Load(const char* path);
-    // A built-in picture cut into cells in reading order, keeping count
-    // frames from cell first.
-    bool LoadAnim(const char* path, int cellwidth, int cellheight, int first, int count);
-    // Cuts an already decoded RGB picture (w x h, 3 bytes a pixel).
-    bool FromRGB(const uint8_t* rgb, int w, int h, int cellwidth, int cellheight, int first, int count);
-};
-
-void SetResolution(int w, int h);
-void SetClsColor(int r, int g, int b);
-void Cls();
-void SetColor(int r, int g, int b);
-void CurrentColor(int& r, int& g, int& b);
-void SetDrawOrigin(int x, int y);
-void GetDrawOrigin(int& x, int& y);
-void DrawSprite(const TImage& image, int x, int y, int frame);
-void DrawRect(int x, int y, int w, int h);
 
 // ---------------------------------------------------------------- window
 
@@ -68,33 +27,6 @@ struct TSound {
     bool Load(const char* path);
     void Play() const;
 };
-
-// ---------------------------------------------------------------- keyboard
-
-// Key codes of the keyboard table.
-enum : int {
-    KEY_BACKSPACE = 8, KEY_TAB = 9, KEY_ENTER = 13, KEY_SHIFT = 16, KEY_CONTROL = 17, KEY_ALT = 18,
-    KEY_ESCAPE = 27, KEY_SPACE = 32, KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40,
-    KEY_0 = 48, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9,
-    KEY_A = 65, KEY_D = 68, KEY_O = 79, KEY_P = 80, KEY_S = 83, KEY_W = 87, KEY_X = 88, KEY_Z = 90,
-};
-
-int KeyPressed(int key);
-bool KeyHeld(int key);
-void ClearKeys();
-bool CloseRequested();
-// A close request is waiting, left for the loop that ends the game to take.
-// Screens nested inside play close on it, so the request reaches that loop
-// at once instead of waiting for the player to leave the screen.
-bool ClosePending();
-
-// What a backend reports when it collects the window's events. They reach
-// the game when it next takes its input (an update step, or the first
-// keyboard question of a pass without one).
-void KeyDownEvent(int key);  // a press, or the system's auto-repeat
-void KeyUpEvent(int key);
-void FocusLostEvent();
-void CloseEvent();
 
 // ---------------------------------------------------------------- files
 
@@ -126,23 +58,15 @@ public:
     ~TStream();
 
 private:
-    friend std::unique_ptr<TStream> OpenRead(const std::string& path);
-    friend std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
-    friend std::unique_ptr<TStream> OpenWrite(const std::string& path);
-    friend bool CloseTogether(const std::string& folder, std::initializer_list<TStream*> files);
     friend struct FileLayer;
-    bool Flush();
-    bool Replace();
-    void Fail();
+    friend std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
+    // Where the file is on the disk and how a write reaches it: the file
+    // layer's own business.
+    struct Place;
     std::vector<uint8_t> data;
     size_t pos = 0;
-    int fd = -1;  // the temporary file of a write (or the file itself, written in place)
     bool writing = false, failed = false, closed = false;
-    bool inplace = false;  // no temporary could be made beside the file: it is written over
-    bool replayed = false; // a replay plays: the write reaches no disk, its answer is the recorded one
-    std::string path;      // as the game named it
-    std::string target;    // the file that is replaced: through a link, the file it points to
-    std::string temp;
+    std::unique_ptr<Place> place;  // null for bytes read from memory
 };
 
 // Game paths use "\" between folders.
@@ -183,18 +107,9 @@ void WriteNothing();
 std::vector<std::string> ListDir(const std::string& path);
 void PrintLine(const std::string& text);
 
-// ---------------------------------------------------------------- clock, dice, end
+// ---------------------------------------------------------------- clock, end
 
 int32_t ClockMs();
-extern int32_t randstate;
-void SeedRand(int32_t seed);
-double RandUniform();
-int32_t Rand(int32_t min, int32_t max);
-// Drawing's own dice (the shimmer and the flashing colours), apart from the
-// game's: however many frames a machine draws between two update steps,
-// the game's sequence is the same.
-extern int32_t drawrandstate;
-int32_t DrawRand(int32_t min, int32_t max);
 [[noreturn]] void EndProgram(int code = 0);
 
 // ---------------------------------------------------------------- the session

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/backend.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/format.h"
 

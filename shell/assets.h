@@ -1,6 +1,7 @@
 // The built-in pictures and sounds, one global each, loaded once at start-up.
 #pragma once
 
+#include "engine/draw.h"
 #include "platform/platform.h"
 
 extern TImage gfxoverworld, gfxblock, gfxblockdmg, gfxitem, gfxplayericon, gfxplayer, gfxslash, gfxfont, gfxarrow,

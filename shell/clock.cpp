@@ -1,5 +1,6 @@
 // The fixed-step clock every loop of the game asks once per pass, and the
 // frame counter.
+#include "engine/draw.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
 

@@ -8,6 +8,7 @@
 #include "areas/enemy.h"
 #include "areas/npc.h"
 #include "creatures/creatures.h"
+#include "engine/dice.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"
 #include "ui/ui.h"

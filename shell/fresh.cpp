@@ -9,6 +9,8 @@
 #include "areas/enemy.h"
 #include "areas/npc.h"
 #include "creatures/creatures.h"
+#include "engine/dice.h"
+#include "engine/draw.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"
 #include "ui/ui.h"

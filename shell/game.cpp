@@ -1,4 +1,6 @@
 // Start-up in its fixed order, the main loop and the end of the program.
+#include "engine/dice.h"
+#include "engine/draw.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -6,6 +6,7 @@
 
 #include "area_fixture.h"
 #include "areas/npc.h"
+#include "engine/dice.h"
 
 namespace {
 class AreaModelTest : public AreaTest {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/blit.h"
+#include "engine/blit.h"
 #include "testutil.h"
 
 // Names the loops in test names and messages.

@@ -9,6 +9,7 @@
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "testutil.h"

@@ -8,6 +8,7 @@
 #include "areas/encounter.h"
 #include "areas/npc.h"
 #include "creatures/items.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 
 namespace {

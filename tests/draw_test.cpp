@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/platform.h"
+#include "engine/draw.h"
+#include "engine/dice.h"
 #include "testutil.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "area_fixture.h"
 #include "areas/encounter.h"
 #include "areas/enemy.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
 

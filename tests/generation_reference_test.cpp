@@ -22,6 +22,7 @@
 
 #include "areas/areas.h"
 #include "areas/npc.h"
+#include "engine/dice.h"
 #include "generation_reference.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"

@@ -5,6 +5,9 @@
 
 #include "area_fixture.h"
 #include "areas/enemy.h"
+#include "engine/dice.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Presses, holding, clearing and the window's close request, and when the
 // machine's events reach the game: at most once a pass, at its update step
 // or at its first keyboard question.
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "testutil.h"
 

@@ -1,5 +1,5 @@
 // Lists walked while their entries die and new ones are born.
-#include "platform/list.h"
+#include "engine/list.h"
 #include "testutil.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "creatures/creatures.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
 #include "shell/assets.h"

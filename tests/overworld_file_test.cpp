@@ -6,6 +6,7 @@
 #include <map>
 
 #include "creatures/creatures.h"
+#include "engine/dice.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"
 #include "testutil.h"

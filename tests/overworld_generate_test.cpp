@@ -3,6 +3,7 @@
 #include <set>
 
 #include "creatures/creatures.h"
+#include "engine/dice.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"
 #include "testutil.h"

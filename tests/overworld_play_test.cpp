@@ -6,6 +6,7 @@
 
 #include "areas/areas.h"
 #include "creatures/creatures.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
 #include "shell/assets.h"

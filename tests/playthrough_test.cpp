@@ -22,6 +22,8 @@
 #include "areas/npc.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -1,7 +1,7 @@
 // The random sequence: its seeding, its bounds and reversed ranges.
 #include <algorithm>
 
-#include "platform/platform.h"
+#include "engine/dice.h"
 #include "testutil.h"
 
 TEST(Random, SeedZeroAndTheTopValueStartFrom4660) {

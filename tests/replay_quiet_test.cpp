@@ -5,6 +5,7 @@
 // key meant for a later frame of it.
 #include "areas/areas.h"
 #include "areas/encounter.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 #include "testutil.h"

@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/filefaults.h"
+#include "platform/headless/filefaults.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 #include "shell/shell.h"

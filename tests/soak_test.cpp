@@ -7,6 +7,7 @@
 #include "areas/areas.h"
 #include "areas/inventory.h"
 #include "creatures/creatures.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/shell.h"
 #include "testutil.h"

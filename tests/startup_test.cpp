@@ -1,5 +1,6 @@
 // The whole program from start-up through the main loop on the test machine.
 #include "overworld/overworld.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "testutil.h"

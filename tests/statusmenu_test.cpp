@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "creatures/creatures.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

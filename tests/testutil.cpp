@@ -14,7 +14,7 @@
 #include "areas/npc.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
 #include "shell/assets.h"
 #include "shell/shell.h"
 #include "ui/ui.h"

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "creatures/creatures.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -4,6 +4,7 @@
 #include "areas/npc.h"
 #include "areas/trade.h"
 #include "creatures/items.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/platform.h"
-#include "platform/upscale.h"
+#include "engine/draw.h"
+#include "platform/sdl/upscale.h"
 
 TEST(Upscale, EachPixelBecomesASquareBlockAndTheRestOfTheRowIsLeftAlone) {
     for (int i = 0; i < SCREENW * SCREENH; ++i) framebuffer[i] = 0xFF000000u | (uint32_t)(i * 2654435761u >> 8);

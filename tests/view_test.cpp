@@ -7,6 +7,8 @@
 #include "area_fixture.h"
 #include "areas/enemy.h"
 #include "creatures/view.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 
 namespace {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "creatures/creatures.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -2,6 +2,8 @@
 // selected world. Begin loads that world (or makes it when it is new).
 #include <cstdio>
 
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "engine/list.h"
 
 // Text in the 4x5 font, one cell per character on a 4-pixel advance.
 // centrex: 0 left edge at x, 1 centred on x, 2 right edge at x.

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "shell/assets.h"
 #include "shell/shell.h"

@@ -4,6 +4,8 @@
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 

@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/backend.h"
 #include "platform/sdl/sdl.h"
 
 namespace {

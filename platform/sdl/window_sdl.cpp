@@ -16,9 +16,10 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "engine/draw.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl.h"
-#include "platform/upscale.h"
+#include "platform/sdl/upscale.h"
 
 namespace {
 std::string caption = "Quillmoor";

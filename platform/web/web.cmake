@@ -29,10 +29,8 @@ add_custom_command(
 
 include(cmake/core.cmake)
 include(cmake/media.cmake)
-list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES
-  ${PROJECT_SOURCE_DIR}/platform/picture_png.cpp
-  ${PROJECT_SOURCE_DIR}/platform/blit_avx2.cpp
-  ${PROJECT_SOURCE_DIR}/platform/deflate_zlib.cpp)
+# No AVX2 in WebAssembly.
+list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/engine/blit_avx2.cpp)
 # Built for size: the page is downloaded by every new player, and a frame
 # costs a fraction of a millisecond either way (bench/web_frames.mjs).
 add_compile_options(-Os)
@@ -40,7 +38,7 @@ add_link_options(-Os)
 add_library(quillmoor_core STATIC ${QUILLMOOR_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
 target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
 # The SSE2 drawing loops become WebAssembly SIMD.
-set_source_files_properties(platform/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
+set_source_files_properties(engine/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
 
 # The replay's zlib (codec.js) with the two functions it takes from its
 # library, bundled by esbuild from platform/web's own packages (tools/web.sh

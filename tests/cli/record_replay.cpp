@@ -17,6 +17,7 @@
 
 #include "areas/areas.h"
 #include "platform/headless/headless.h"
+#include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 #include "shell/shell.h"

@@ -18,7 +18,8 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
+#include "engine/keys.h"
 #include "shell/shell.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // cases (white tint, whole rows) have their own tight paths.
 #include <algorithm>
 
-#include "platform/blit.h"
+#include "engine/blit.h"
 #include "platform/backend.h"
-#include "platform/platform.h"
+#include "engine/draw.h"
 
 uint32_t framebuffer[SCREENW * SCREENH];
 

@@ -3,7 +3,7 @@
 // has it.
 #include <immintrin.h>
 
-#include "platform/blit.h"
+#include "engine/blit.h"
 
 namespace {
 struct AVX2 {

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/filelayer.h"
+#include "platform/files/filelayer.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 
@@ -52,6 +52,10 @@ struct CommitRecord {
 }  // namespace
 
 bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
+    return FileLayer::CloseTogether(gamefolder, files);
+}
+
+bool FileLayer::CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
     const std::string folder = SystemPath(gamefolder);
     for (TStream* s : files)
         if (!s || !s->writing || s->closed) return false;
@@ -65,38 +69,51 @@ bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*
     } else {
         ok = session::Answer(session::CLOSETOGETHER, folder, FileLayer::WriteTogether(folder, files));
     }
-    for (TStream* s : files) session::Wrote(s->path, s->data, ok);
+    for (TStream* s : files) session::Wrote(s->place->path, s->data, ok);
     return ok;
 }
 
 bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<TStream*> files) {
-    bool ok = true, unit = true;
+    bool ok = true, unit = true, inplace = false;
     CommitRecord record;
     for (TStream* s : files) {
         if (!s || !s->writing || s->closed) return false;
+        const std::string& path = s->place->path;
         // Only files right in the folder are named in its record.
-        const std::string name = s->path.substr(std::min(s->path.size(), folder.size() + 1));
-        unit = unit && !s->inplace && FolderOf(s->path) == folder && name.find('\n') == std::string::npos;
+        const std::string name = path.substr(std::min(path.size(), folder.size() + 1));
+        unit = unit && FolderOf(path) == folder && name.find('\n') == std::string::npos;
+        inplace = inplace || s->place->inplace;
         record.names.push_back(name);
+    }
+    // With no temporary beside a file there can be no commit: written over
+    // one by one, a crash between them would leave a new map beside an old
+    // player. The save fails, and is shown to fail, with the old files whole.
+    if (inplace) {
+        for (TStream* s : files) {
+            s->closed = true;
+            errno = EACCES;
+            Fail(*s);
+        }
+        return false;
     }
     const std::string mark = folder + "/" + CommitRecord::NAME;
     // Every new file whole on the disk under its temporary name...
     for (TStream* s : files) {
         s->closed = true;
-        ok = s->Flush() && ok;
+        ok = Flush(*s) && ok;
     }
     // ...then the commit: from the moment its record is on the disk, the new
     // files win, and a crash before the renames below is finished by the
     // next RecoverSaves.
     if (ok && unit) ok = WriteSynced(mark, record.Text()) && SyncFolder(folder);
     if (!ok) {
-        for (TStream* s : files) s->Fail();
+        for (TStream* s : files) Fail(*s);
         return false;
     }
     for (TStream* s : files)
-        if (!s->Replace()) {
+        if (!Replace(*s)) {
             // The record stays: the next RecoverSaves finishes what is left.
-            Complain(s->path, std::strerror(errno));
+            Complain(s->place->path, std::strerror(errno));
             s->failed = true;
             ok = false;
         }
@@ -106,10 +123,10 @@ bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<T
     }
     if (ok) {
         std::vector<std::string> targets;
-        for (TStream* s : files) targets.push_back(s->target);
+        for (TStream* s : files) targets.push_back(s->place->target);
         if (!KeepFiles(targets)) {
             for (TStream* s : files) {
-                Complain(s->path, "it could not be kept");
+                Complain(s->place->path, "it could not be kept");
                 s->failed = true;
             }
             ok = false;
@@ -171,22 +188,13 @@ bool SaveableFolder(const std::string& gamefolder) {
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     const std::string probe = folder + "/probe" + TEMPSUFFIX;
     Unlink(probe);
-    const int fd = refusetemps ? -1 : Create(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        ::close(fd);
-        Unlink(probe);
-        return true;
-    }
-    // No new file can be made there; the files already in it can still be
-    // saved in place when every one of them may be written.
-    bool any = false;
-    for (const std::string& name : DiskList(gamefolder)) {
-        const std::string path = folder + "/" + name;
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
-        any = true;
-    }
-    return any;
+    const int fd = Create(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644, DiskChange::TEMPORARY);
+    // A world is saved as one unit, through temporaries beside its files:
+    // where none can be made, it can never be saved, whatever its files allow.
+    if (fd < 0) return false;
+    ::close(fd);
+    Unlink(probe);
+    return true;
 }
 }  // namespace
 

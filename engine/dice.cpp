@@ -1,7 +1,7 @@
 // The game's one random sequence: the minimal-standard multiplicative
 // generator (48271 modulo 2^31 - 1). Each uniform draw takes two steps for
 // 56 bits of precision.
-#include "platform/platform.h"
+#include "engine/dice.h"
 
 int32_t randstate = 4660;
 int32_t drawrandstate = 4660;

@@ -1,5 +1,6 @@
-// Faults the file layer can be made to suffer, so that tests can see what a
-// save leaves on the disk when the program dies at any point of it.
+// Faults the test machine's disk can be made to suffer, so that tests can
+// see what a save leaves on the disk when the program dies at any point of
+// it. The real machines have none of this: their file layer only asks.
 #pragma once
 
 namespace filefaults {

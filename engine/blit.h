@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "engine/draw.h"
 
 // A block of rows of a frame: n texels from each row, `rows` rows.
 struct BlitJob {

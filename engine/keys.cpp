@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/platform.h"
+#include "engine/keys.h"
 #include "replay/session.h"
 
 namespace {

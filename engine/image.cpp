@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/picture.h"
+#include "engine/draw.h"
 #include "platform/platform.h"
 
 bool TImage::FromRGB(const uint8_t* rgb, int w, int h, int cw, int ch, int first, int count) {

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/filelayer.h"
+#include "platform/files/filelayer.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 
@@ -36,7 +36,8 @@ std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
         return nullptr;
     }
     std::unique_ptr<TStream> s(new TStream);
-    s->path = path;
+    s->place.reset(new TStream::Place);
+    s->place->path = path;
     uint8_t buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -49,16 +50,19 @@ std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
     return s;
 }
 
-std::unique_ptr<TStream> OpenRead(const std::string& gamepath) {
+std::unique_ptr<TStream> OpenRead(const std::string& gamepath) { return FileLayer::OpenRead(gamepath); }
+
+std::unique_ptr<TStream> FileLayer::OpenRead(const std::string& gamepath) {
     const std::string path = SystemPath(gamepath);
     if (session::Playing()) {
         std::vector<uint8_t> bytes;
         if (!session::PlayRead(path, bytes)) return nullptr;
         auto s = OpenMemory(bytes.data(), bytes.size());
-        s->path = path;
+        s->place.reset(new TStream::Place);
+        s->place->path = path;
         return s;
     }
-    std::unique_ptr<TStream> s = FileLayer::ReadFile(path);
+    std::unique_ptr<TStream> s = ReadFile(path);
     session::NoteRead(path, s ? &s->data : nullptr);
     return s;
 }
@@ -88,19 +92,18 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
         mode = st.st_mode & 07777;
     }
     std::unique_ptr<TStream> s(new TStream);
-    s->path = path;
-    s->target = target;
-    s->temp = target + TEMPSUFFIX;
+    s->place.reset(new TStream::Place);
+    TStream::Place& at = *s->place;
+    at.path = path;
+    at.target = target;
+    at.temp = target + TEMPSUFFIX;
     s->writing = true;
     s->data.reserve(4096);
     // Whatever was left under the temporary name goes first, so the new one
     // is made afresh and never written through a link.
-    Unlink(s->temp);
+    Unlink(at.temp);
     int fd = -1;
-    if (refusetemps)
-        errno = EACCES;
-    else
-        fd = Create(s->temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    fd = Create(at.temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode, DiskChange::TEMPORARY);
     if (fd >= 0) {
         if (exists) ::fchmod(fd, mode);  // the new file keeps the old one's permissions
     } else if (exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
@@ -108,26 +111,30 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
         // be written: it is written over in place, synced, as the one way
         // left to save it.
         fd = Create(target, O_WRONLY | O_CLOEXEC, 0);
-        s->inplace = fd >= 0;
+        at.inplace = fd >= 0;
     }
     if (fd < 0) {
         Complain(path, std::strerror(errno));
         return nullptr;
     }
-    s->fd = fd;
+    at.fd = fd;
     return s;
 }
 
-std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) {
+std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) { return FileLayer::OpenWrite(gamepath); }
+
+std::unique_ptr<TStream> FileLayer::OpenWrite(const std::string& gamepath) {
     const std::string path = SystemPath(gamepath);
     if (session::Playing()) {
         if (!session::Answer(session::OPENWRITE, path, false)) return nullptr;
         std::unique_ptr<TStream> s(new TStream);
-        s->path = s->target = path;
-        s->writing = s->replayed = true;
+        s->place.reset(new TStream::Place);
+        s->place->path = s->place->target = path;
+        s->place->replayed = true;
+        s->writing = true;
         return s;
     }
-    std::unique_ptr<TStream> s = FileLayer::WriteFile(path);
+    std::unique_ptr<TStream> s = WriteFile(path);
     session::Answer(session::OPENWRITE, path, s != nullptr);
     return s;
 }
@@ -199,42 +206,44 @@ void TStream::WriteLine(const std::string& text) {
     WriteByte(10);
 }
 
-// The new contents whole and synced on the disk, the file closed.
-bool TStream::Flush() {
-    bool ok = WriteAll(fd, data.data(), data.size(), inplace) && Sync(fd);
-    ok = ::close(fd) == 0 && ok;
-    fd = -1;
+bool FileLayer::Flush(TStream& s) {
+    TStream::Place& at = *s.place;
+    bool ok = WriteAll(at.fd, s.data.data(), s.data.size(), at.inplace) && Sync(at.fd);
+    ok = ::close(at.fd) == 0 && ok;
+    at.fd = -1;
     return ok;
 }
 
-bool TStream::Replace() { return inplace || Rename(temp, target); }
+bool FileLayer::Replace(TStream& s) { return s.place->inplace || Rename(s.place->temp, s.place->target); }
 
-void TStream::Fail() {
+void FileLayer::Fail(TStream& s) {
     const int err = errno;
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-    if (!inplace) Unlink(temp);
-    Complain(path, std::strerror(err));
-    failed = true;
+    TStream::Place& at = *s.place;
+    if (at.fd >= 0) ::close(at.fd);
+    at.fd = -1;
+    if (!at.inplace) Unlink(at.temp);
+    Complain(at.path, std::strerror(err));
+    s.failed = true;
 }
 
 bool TStream::Close() {
     if (closed) return !failed;
     closed = true;
     if (!writing) return true;
+    const std::string& path = place->path;
     bool ok = false;
-    if (replayed) {
+    if (place->replayed) {
         ok = session::Answer(session::CLOSE, path, false);
         failed = !ok;
-    } else if (Flush() && Replace()) {
-        ok = KeepFiles({target});
+    } else if (FileLayer::Flush(*this) && FileLayer::Replace(*this)) {
+        ok = KeepFiles({place->target});
         if (!ok) {
             Complain(path, "it could not be kept");
             failed = true;
         }
         session::Answer(session::CLOSE, path, ok);
     } else {
-        Fail();
+        FileLayer::Fail(*this);
         session::Answer(session::CLOSE, path, false);
     }
     session::Wrote(path, data, ok);
@@ -244,9 +253,9 @@ bool TStream::Close() {
 TStream::~TStream() {
     // A write never closed was abandoned half way (the program is ending in
     // the middle of a save): the old file stays as it was.
-    if (writing && !closed && !replayed) {
-        ::close(fd);
-        if (!inplace) Unlink(temp);
+    if (writing && !closed && !place->replayed) {
+        ::close(place->fd);
+        if (!place->inplace) Unlink(place->temp);
     }
 }
 

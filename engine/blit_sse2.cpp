@@ -1,7 +1,7 @@
 // Sprite loops four texels at a time; every x86-64 processor has these.
 #include <emmintrin.h>
 
-#include "platform/blit.h"
+#include "engine/blit.h"
 
 namespace {
 struct SSE2 {

@@ -1,11 +1,11 @@
 // Each frame row is widened once and the copies below it are whole-row
 // copies: at four times the size that is a quarter of the work of writing
 // every pixel by itself.
-#include "platform/upscale.h"
+#include "platform/sdl/upscale.h"
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "engine/draw.h"
 
 namespace {
 template <int F>

@@ -1,5 +1,5 @@
 // What the file layer's parts share: the disk's own operations, each of
-// which passes the fault hooks first, and the parts of it that reach into
+// which asks the machine first (DiskFault), and the parts of it that reach into
 // a stream. Not for the game: it sees platform.h only.
 #pragma once
 
@@ -12,21 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace filelayer {
 
 // Beside a file while its new contents are written.
 extern const std::string TEMPSUFFIX;
-// Temporary files cannot be made (a test's fault).
-extern bool refusetemps;
 // Nothing may be written at all (no folder for the player's files).
 extern bool writenothing;
 
 // Every operation that changes the disk passes here first; false (with
-// errno set) when a test's fault or the lack of a folder stops it.
-bool Alive();
-int Create(const std::string& path, int flags, mode_t mode);
+// errno set) when the lack of a folder or the machine (DiskFault) stops it.
+bool Alive(DiskChange change = DiskChange::OTHER);
+int Create(const std::string& path, int flags, mode_t mode, DiskChange change = DiskChange::OTHER);
 // Writes all n bytes, at the file's start (and cut there) or where it is.
 // `counted`: through Alive, as the game's own files are.
 bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart, bool counted = true);
@@ -46,10 +45,29 @@ bool WriteSynced(const std::string& path, const std::string& text);
 
 }  // namespace filelayer
 
+// Where a stream's file is on the disk, and how a write reaches it.
+struct TStream::Place {
+    std::string path;    // as the game named it, in the system's form
+    std::string target;  // the file that is replaced: through a link, the file it points to
+    std::string temp;    // beside the target while the new contents are written
+    int fd = -1;         // the temporary (or the file itself, written in place)
+    bool inplace = false;   // no temporary could be made beside the file: it is written over
+    bool replayed = false;  // a replay plays: the write reaches no disk, its answer is the recorded one
+};
+
 // The parts of the file layer that reach into a stream.
 struct FileLayer {
+    static std::unique_ptr<TStream> OpenRead(const std::string& gamepath);
+    static std::unique_ptr<TStream> OpenWrite(const std::string& gamepath);
+    static bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files);
     // Reads a whole regular file from the disk, answering nothing to a replay.
     static std::unique_ptr<TStream> ReadFile(const std::string& path);
     static std::unique_ptr<TStream> WriteFile(const std::string& path);
     static bool WriteTogether(const std::string& folder, std::initializer_list<TStream*> files);
+    // The new contents whole and synced on the disk, the file closed.
+    static bool Flush(TStream& s);
+    // The temporary renamed over the file.
+    static bool Replace(TStream& s);
+    // Gives up a write: the temporary goes, the old file stays.
+    static void Fail(TStream& s);
 };

@@ -13,45 +13,36 @@
 #include <cstring>
 
 #include "platform/backend.h"
-#include "platform/filefaults.h"
-#include "platform/filelayer.h"
+#include "platform/files/filelayer.h"
 #include "platform/platform.h"
 #include "replay/session.h"
 
 namespace filelayer {
 const std::string TEMPSUFFIX = ".tmp";
 
-bool refusetemps = false;
 bool writenothing = false;
 
 namespace {
-int opsleft = -1, opsdone = 0;
-int failonce = 0;  // counting down to the one operation a test makes fail
 std::string folderproblem;
 }  // namespace
 
-// Every operation that changes the disk passes here first; after a death
-// set by a test, or with no folder to keep files in, none gets through.
-bool Alive() {
-    ++opsdone;
+// Every operation that changes the disk passes here first; with no folder
+// to keep files in, or when the machine fails it, none gets through.
+bool Alive(DiskChange change) {
     if (writenothing) {
         errno = EROFS;
         return false;
     }
-    if (failonce > 0 && --failonce == 0) {
-        errno = EIO;
+    if (const int fault = DiskFault(change)) {
+        errno = fault;
         return false;
     }
-    if (opsleft < 0) return true;
-    if (opsleft == 0) {
-        errno = EIO;
-        return false;
-    }
-    --opsleft;
     return true;
 }
 
-int Create(const std::string& path, int flags, mode_t mode) { return Alive() ? ::open(path.c_str(), flags, mode) : -1; }
+int Create(const std::string& path, int flags, mode_t mode, DiskChange change) {
+    return Alive(change) ? ::open(path.c_str(), flags, mode) : -1;
+}
 
 bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart, bool counted) {
     if (counted && !Alive()) return false;
@@ -137,16 +128,6 @@ bool WriteSynced(const std::string& path, const std::string& text) {
 }  // namespace filelayer
 
 using namespace filelayer;
-
-namespace filefaults {
-void DieAfter(int count) {
-    opsleft = count;
-    opsdone = 0;
-}
-int Operations() { return opsdone; }
-void RefuseTemporaries(bool refuse) { refusetemps = refuse; }
-void FailOnce(int nth) { failonce = nth; }
-}  // namespace filefaults
 
 std::string SystemPath(const std::string& path) {
     std::string p = path;
