@@ -8,6 +8,7 @@
 #include "areas/npc.h"
 #include "creatures/creatures.h"
 #include "creatures/items.h"
+#include "engine/keys.h"
 #include "fuzz_common.h"
 #include "overworld/overworld.h"
 #include "platform/headless/headless.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "creatures/creatures.h"
+#include "engine/keys.h"
 #include "fuzz_common.h"
 #include "overworld/overworld.h"
 #include "platform/headless/headless.h"
