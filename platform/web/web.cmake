@@ -77,7 +77,8 @@ add_custom_command(
   OUTPUT ${BACKUP_JS}
   COMMAND ${ESBUILD} ${PROJECT_SOURCE_DIR}/platform/web/backup.js
           --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${BACKUP_JS}
-  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/replay.js
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/archive.js
+          ${PROJECT_SOURCE_DIR}/platform/web/replay.js
           ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
   COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})

@@ -15,7 +15,7 @@ import fs from "node:fs";
 import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
-import * as backup from "../../platform/web/backup.js";
+import * as backup from "../../platform/web/archive.js";
 import { check, failures, launch, open, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
 
 // The same zip library the page bundles, for making archives that are wrong
