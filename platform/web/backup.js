@@ -3,11 +3,38 @@
 // back in place of what is stored, after asking. The archive itself is
 // archive.js; the storage is the game's (Module.saves, saves.js).
 //
+// What fails is told beside the controls in the player's words: what
+// happened, and what they can do about it.
+//
 // The page's bundle (build-web/backup.js) is this file with archive.js, its
 // zip library and "Save replay" (replay.js), the page's other control under
 // the game: the page fetches one file for its controls.
 import { ARCHIVE_LIMIT, BackupError, backupName, describe, packBackup, readBackup } from "./archive.js";
 import "./replay.js";
+
+// The storage's failures (their kind, from saves.js), as a backup or a
+// restore meets them.
+export const NO_BACKUP = {
+  unavailable: "No backup made: your saves could not be read in this browser. Reload the page to try again.",
+  timeout: "No backup made: the browser's storage did not answer. Try again in a moment.",
+  failed: "No backup made: the browser's storage failed. Reload the page and try again.",
+};
+export const NOT_RESTORED = {
+  unavailable: "Nothing was restored: this browser cannot keep your saves. Reload the page and try again.",
+  elsewhere: "Nothing was restored: Quillmoor is open in another tab, which keeps the saves. Restore there, or close it first.",
+  full: "Nothing was restored: the browser's storage is full. Free some space and try again.",
+  timeout: "Nothing was restored: the browser's storage did not answer. Try again in a moment.",
+  failed: "Nothing was restored: the browser's storage failed. Reload the page and try again.",
+};
+export const UNREADABLE_FILE = "That file could not be read. Choose it again.";
+export const NO_SAVES = "Saves are not available in this browser.";
+
+// The player's words for `err`: a BackupError's own, else those of its kind.
+export function told(err, words) {
+  if (err instanceof BackupError) return err.message;
+  console.error(err);
+  return words[err && err.kind] || words.failed;
+}
 
 function controls() {
   const box = document.getElementById("saves-controls");
@@ -20,13 +47,11 @@ function controls() {
   const say = (text) => { message.textContent = text; message.hidden = !text; };
   const busy = (on) => { save.disabled = restore.disabled = on; };
   const asking = (on) => { ask.hidden = !on; save.hidden = restore.hidden = on; };
-  // Module.saves is the game's storage (saves.js, inside quillmoor.js).
   const saves = () => {
     const s = globalThis.Module && globalThis.Module.saves;
-    if (!s) say("Saves are not available in this browser.");
+    if (!s) say(NO_SAVES);
     return s;
   };
-  const shownError = (err) => (err && err.message ? err.message : String(err));
   // The game's keys are on the window: a control keeps no focus after a click.
   for (const button of [save, restore, yes, no]) button.addEventListener("click", () => button.blur());
 
@@ -45,7 +70,7 @@ function controls() {
       setTimeout(() => URL.revokeObjectURL(url), 60000);
       say(`Backup saved: ${link.download}`);
     } catch (err) {
-      say(shownError(err));
+      say(told(err, NO_BACKUP));
     } finally {
       busy(false);
     }
@@ -70,7 +95,7 @@ function controls() {
       question.textContent = `Replace your saves with this backup (${describe(waiting)})? What is saved now will be lost.`;
       asking(true);
     } catch (err) {
-      say(err instanceof BackupError ? err.message : `That file could not be read: ${shownError(err)}`);
+      say(told(err, { failed: UNREADABLE_FILE }));
     } finally {
       busy(false);
     }
@@ -96,7 +121,7 @@ function controls() {
       say("Restored. Starting again...");
       location.reload();
     } catch (err) {
-      say(`Nothing was restored: ${shownError(err)}`);
+      say(told(err, NOT_RESTORED));
       busy(false);
     }
   });
