@@ -403,6 +403,6 @@ Module.saves = (function () {
 })();
 
 Module.preRun = Module.preRun || [];
-// A replay checked by the page (index.html, #verify=) brings every file it
+// A replay checked by the page (page.js, #verify=) brings every file it
 // reads: the player's saves are neither read nor locked for it.
 Module.preRun.push(function () { if (!Module.verifying) Module.saves.start(); });
