@@ -73,7 +73,8 @@ set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
 # and put inside index.html, so the page asks for nothing more before the
 # game's own files.
 set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
-set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/page.js)
+# (Bundled into a folder of its own: it is no file the page serves.)
+set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
 set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js ${WEB_SOURCE}/status.js
   ${WEB_SOURCE}/notice.js)
 add_custom_command(
