@@ -336,7 +336,7 @@ bool Inflate(const uint8_t* data, size_t size, size_t rawsize, std::vector<uint8
     return true;
 }
 
-// The page says the game has ended, in its own words (index.html).
+// The page says the game has ended, in its own words (page.js).
 EM_JS(void, WebEnded, (), {
     if (Module.ended) Module.ended();
 });

@@ -2,7 +2,7 @@
 //
 // The game records every session as it goes into replays/ in the page's
 // memory, and only there: the browser's storage keeps just the files a save
-// hands it (saves.js), and a backup holds just what is stored (backup.js).
+// hands it (saves.js), and a backup holds just what is stored (archive.js).
 // Pressed, the game is asked for a checkpoint at its next update step, which
 // also writes the record up to it to the file; once the game has stepped past
 // it, the file holds the play so far, whole, and is handed over as

@@ -1,21 +1,27 @@
 // The player's files (settings.ini and the worlds) kept in the browser's own
-// storage, with the desktop's guarantees:
+// storage, with the desktop's guarantees. This file keeps the storage and
+// the one-tab writing lock; it says nothing to the player itself, but
+// reports its state (Module.saves.watch), which the page shows (notice.js).
 //
 // - The game works on a folder in memory (/quillmoor) exactly as on a disk.
 //   Before it starts, every stored file is read into that folder. When the
 //   files cannot be read, nothing is ever written over them: the game plays
-//   on without saving and the page says so.
+//   on without saving, in the state "unavailable".
 // - One tab writes. The tab that holds the saves' lock keeps them; a second
-//   tab waits, says the game is open elsewhere, and may take over, after
-//   which it reads everything afresh. Each writer also takes a new turn
-//   number in the storage, and every write checks it in the same
-//   transaction, so a tab that lost its turn can never write again.
+//   tab is "waiting" until the first closes, or takes over when the player
+//   asks (takeOver), after which it reads everything afresh. Each writer
+//   also takes a new turn number in the storage, and every write checks it
+//   in the same transaction, so a tab that lost its turn ("elsewhere") can
+//   never write again.
 // - A save reaches the storage as one transaction of exactly the files it
 //   wrote (a world's map and player together), and only those whose bytes
-//   differ from what is stored. Nothing is ever deleted.
-// - Every request has its failure paths and a time limit. The game waits
+//   differ from what is stored. A save never deletes anything; a restore
+//   (restoreFiles) replaces the whole store with the backup's files.
+// - Every request has its failure paths and one time limit. The game waits
 //   for the answer, so "world saved" means stored and a failed write shows
 //   "Could not save!" as on the desktop, while the page keeps drawing.
+// - What fails is thrown with a `kind` the page puts in the player's words:
+//   "unavailable", "elsewhere", "full", "timeout" or "failed".
 Module.saves = (function () {
   const ROOT = "/quillmoor";
   const DB = "quillmoor";
@@ -23,13 +29,13 @@ Module.saves = (function () {
   const META = "meta";
   const LOCK = "quillmoor-saves";
   const TAKEOVER = "quillmoor-takeover";
-  // The storage of the page's first version, read once into the new one.
-  const OLDDB = "/quillmoor";
-  const OLDSTORE = "FILE_DATA";
   // How long any one request may take before it is given up as failed.
   const LIMIT = 10000;
 
-  let mode = "starting";  // then "writer", "waiting" (for another tab), "elsewhere" or "unavailable"
+  // "starting", then "writer", "waiting" (for another tab), "elsewhere" or
+  // "unavailable" (with a reason: "no-storage" or "unreadable").
+  let current = Object.freeze({ mode: "starting" });
+  const watchers = [];
   let db = null;
   let turn = 0;
   const stored = new Map();  // path -> bytes, as the storage holds them
@@ -41,14 +47,33 @@ Module.saves = (function () {
   const ready = new Promise((resolve) => { readyResolve = resolve; });
 
   const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-  const failure = (what, err) => new Error(what + (err && err.message ? ": " + err.message : err ? ": " + err : ""));
+
+  function report(mode, reason) {
+    current = Object.freeze(reason ? { mode, reason } : { mode });
+    for (const watcher of watchers) {
+      try { watcher(current); } catch (err) { console.error(err); }
+    }
+  }
+
+  // An error the page can tell the player about: what was being done, why,
+  // and its kind. A full storage says so in its error's name.
+  function failure(what, err, kind) {
+    const why = err && err.message ? err.message : err ? String(err) : "";
+    if (!kind) kind = err && err.kind ? err.kind : err && err.name === "QuotaExceededError" ? "full" : "failed";
+    return Object.assign(new Error(what + (why ? ": " + why : "")), { kind });
+  }
 
   // A request or transaction, settled once: by its answer, by its error, or
-  // by the time limit.
-  function settle(start, what) {
+  // by the time limit, whose one timer is cleared as soon as it is settled.
+  // At the time limit `giveUp` runs first: a transaction is aborted, so a
+  // write reported failed never lands later.
+  function settle(what, start, giveUp) {
     return new Promise((resolve, reject) => {
       let over = false;
-      const timer = setTimeout(() => finish(false, failure(what, "the browser's storage did not answer")), LIMIT);
+      const timer = setTimeout(() => {
+        if (giveUp) try { giveUp(); } catch (err) { /* finished already */ }
+        finish(false, failure(what, "the browser's storage did not answer", "timeout"));
+      }, LIMIT);
       function finish(ok, value) {
         if (over) return;
         over = true;
@@ -65,7 +90,7 @@ Module.saves = (function () {
 
   function openDb() {
     if (db) return Promise.resolve(db);
-    return settle((done, fail) => {
+    return settle("the browser's storage could not be opened", (done, fail) => {
       const request = indexedDB.open(DB, 1);
       request.onupgradeneeded = () => {
         const made = request.result;
@@ -82,7 +107,7 @@ Module.saves = (function () {
       };
       request.onerror = () => fail(request.error);
       request.onblocked = () => fail("another page holds the storage open");
-    }, "the browser's storage could not be opened");
+    });
   }
 
   function forget() {
@@ -91,11 +116,11 @@ Module.saves = (function () {
   }
 
   // A transaction over both stores, settled by its completion, its abort
-  // (whose reason wins over the browser's), or the time limit; on the time
-  // limit it is aborted, so a write reported failed never lands later.
+  // (whose reason wins over the browser's), or the time limit.
   function transact(mode, what, body) {
-    return settle((done, fail) => {
-      const tx = db.transaction([FILES, META], mode);
+    let tx = null;
+    return settle(what, (done, fail) => {
+      tx = db.transaction([FILES, META], mode);
       const state = { reason: null, value: undefined };
       tx.oncomplete = () => done(state.value);
       tx.onabort = () => fail(state.reason || tx.error || "the write was abandoned");
@@ -103,41 +128,27 @@ Module.saves = (function () {
         state.reason = reason;
         try { tx.abort(); } catch (err) { /* finished already */ }
       };
-      setTimeout(() => state.abort(failure(what, "the browser's storage did not answer")), LIMIT - 100);
       body(tx.objectStore(FILES), tx.objectStore(META), state);
-    }, what);
+    }, () => { if (tx) tx.abort(); });
   }
 
-  // The files of the page's first version, which kept the folder as a
-  // whole; its half-done saves (temporaries, commit records) stay behind.
-  function readOldFiles() {
-    return new Promise((resolve) => {
-      let request;
-      try { request = indexedDB.open(OLDDB); } catch (err) { resolve([]); return; }
-      request.onupgradeneeded = () => request.transaction.abort();  // there was none: make none
-      request.onerror = () => resolve([]);
-      request.onsuccess = () => {
-        const old = request.result;
-        const files = [];
-        try {
-          const cursor = old.transaction(OLDSTORE, "readonly").objectStore(OLDSTORE).openCursor();
-          cursor.onsuccess = () => {
-            const c = cursor.result;
-            if (!c) { old.close(); resolve(files); return; }
-            const v = c.value || {};
-            const path = String(c.key).startsWith(ROOT + "/") ? String(c.key).slice(ROOT.length + 1) : null;
-            if (path && v.contents && (v.mode & 0o170000) === 0o100000 && !/(^|\/)(commit|[^/]*\.tmp)$/.test(path))
-              files.push([path, new Uint8Array(v.contents)]);
-            c.continue();
-          };
-          cursor.onerror = () => { old.close(); resolve([]); };
-        } catch (err) {
-          old.close();
-          resolve([]);
-        }
-      };
-      setTimeout(() => resolve([]), LIMIT);
-    });
+  // The turn check every write makes, in its own transaction: the stored
+  // turn must still be this tab's, or another tab has taken over and the
+  // transaction is aborted. `then` gets the stored turn, undefined when the
+  // storage was emptied under the page.
+  function ourTurn(meta, state, then) {
+    meta.get("turn").onsuccess = (e) => {
+      const now = e.target.result;
+      if (now !== undefined && now !== turn) {
+        state.abort(failure("another tab keeps the saves now", null, "elsewhere"));
+        return;
+      }
+      try {
+        then(now);
+      } catch (err) {
+        state.abort(failure("the saves could not be written", err));
+      }
+    };
   }
 
   function place(path, bytes) {
@@ -164,15 +175,6 @@ Module.saves = (function () {
       files.getAll().onsuccess = (e) => { got.values = e.target.result; };
       state.value = got;
     });
-    if (found.turn === 1 && found.keys.length === 0) {
-      const old = await readOldFiles();
-      if (old.length) {
-        await transact("readwrite", "the first version's saves could not be kept", (files) => {
-          for (const entry of old) files.put(entry[1], entry[0]);
-        });
-        for (const entry of old) { found.keys.push(entry[0]); found.values.push(entry[1]); }
-      }
-    }
     turn = found.turn;
     stored.clear();
     for (let i = 0; i < found.keys.length; ++i) {
@@ -182,36 +184,16 @@ Module.saves = (function () {
     }
   }
 
-  // The page's words to the player, beside the game: see index.html.
-  function say(text, offer) {
-    const notice = document.getElementById("notice");
-    if (!notice) return;
-    notice.textContent = text;
-    if (offer) {
-      const button = document.createElement("button");
-      button.textContent = offer;
-      button.addEventListener("click", () => {
-        try { sessionStorage.setItem(TAKEOVER, "1"); } catch (err) { /* a plain reload then */ }
-        location.reload();
-      });
-      notice.appendChild(document.createElement("br"));
-      notice.appendChild(button);
-    }
-    notice.hidden = false;
-  }
-
-  function unavailable(why) {
-    mode = "unavailable";
+  function unavailable(reason, why) {
     console.error("saves unavailable: " + why);
-    say("Saves unavailable: " + why + ". You can play, but nothing will be kept.");
+    report("unavailable", reason);
   }
 
   // Another tab took over: this one stops where it is and writes nothing more.
   function lostTurn() {
-    if (mode === "elsewhere") return;
-    mode = "elsewhere";
+    if (current.mode === "elsewhere") return;
     Module.halted = true;
-    say("Quillmoor was opened in another tab, which keeps the saves now. This one has stopped.", "Play here instead");
+    report("elsewhere");
   }
 
   // Resolves once this tab may write: at once when no other holds the
@@ -232,12 +214,9 @@ Module.saves = (function () {
       }
       navigator.locks.request(LOCK, { ifAvailable: true }, (lock) => {
         if (lock) return hold();
-        mode = "waiting";
-        say("Quillmoor is open in another tab, which keeps the saves. It starts here when that tab is closed.",
-            "Play here instead");
+        report("waiting");
         navigator.locks.request(LOCK, () => {
-          const notice = document.getElementById("notice");
-          if (notice) notice.hidden = true;
+          report("starting");
           return hold();
         }).catch(lostTurn);
         return undefined;
@@ -247,14 +226,14 @@ Module.saves = (function () {
 
   async function begin() {
     if (!window.indexedDB) {
-      unavailable("this browser keeps no storage for the page");
+      unavailable("no-storage", "this browser keeps no storage for the page");
       return;
     }
     await becomeWriter();
     for (let attempt = 1; ; ++attempt) {
       try {
         await readAll();
-        mode = "writer";
+        report("writer");
         return;
       } catch (err) {
         console.error("the saved worlds could not be read (try " + attempt + "): " + err.message);
@@ -267,7 +246,7 @@ Module.saves = (function () {
     // than on part of the player's files.
     for (const name of FS.readdir(ROOT)) if (name !== "." && name !== "..") removeTree(ROOT + "/" + name);
     stored.clear();
-    unavailable("the saved worlds could not be read");
+    unavailable("unreadable", "the saved worlds could not be read");
   }
 
   function removeTree(path) {
@@ -295,28 +274,19 @@ Module.saves = (function () {
   // data cleared): everything this tab holds is put back with the new files.
   function write(files) {
     return transact("readwrite", "the saves could not be written", (store, meta, state) => {
-      meta.get("turn").onsuccess = (e) => {
-        const now = e.target.result;
-        if (now !== undefined && now !== turn) {
-          state.abort(Object.assign(new Error("another tab keeps the saves now"), { lost: true }));
-          return;
+      ourTurn(meta, state, (now) => {
+        if (now === undefined) {
+          console.error("the stored saves were cleared under the page; putting back what it holds");
+          meta.put(turn, "turn");
+          stored.forEach((bytes, path) => { if (!files.has(path)) store.put(bytes, path); });
         }
-        try {
-          if (now === undefined) {
-            console.error("the stored saves were cleared under the page; putting back what it holds");
-            meta.put(turn, "turn");
-            stored.forEach((bytes, path) => { if (!files.has(path)) store.put(bytes, path); });
-          }
-          files.forEach((bytes, path) => store.put(bytes, path));
-        } catch (err) {
-          state.abort(failure("the saves could not be written", err));
-        }
-      };
+        files.forEach((bytes, path) => store.put(bytes, path));
+      });
     });
   }
 
   async function keep(paths) {
-    if (mode !== "writer") return false;
+    if (current.mode !== "writer") return false;
     const files = new Map();
     for (const path of paths) {
       const key = path.startsWith(ROOT + "/") ? path.slice(ROOT.length + 1) : path.replace(/^\.\//, "");
@@ -343,7 +313,7 @@ Module.saves = (function () {
         }
         return true;
       } catch (err) {
-        if (err.lost) {
+        if (err.kind === "elsewhere") {
           lostTurn();
           return false;
         }
@@ -358,6 +328,18 @@ Module.saves = (function () {
 
   return {
     ready,
+    get state() { return current; },
+    // `watcher(state)` is called now and at every change of state.
+    watch(watcher) {
+      watchers.push(watcher);
+      watcher(current);
+    },
+    // The player's "Play here instead": the page starts again and takes the
+    // lock from the tab that holds it.
+    takeOver() {
+      try { sessionStorage.setItem(TAKEOVER, "1"); } catch (err) { /* a plain reload then */ }
+      location.reload();
+    },
     // Called by the game after each save (backend_web.cpp): the files it
     // wrote, a line each. Saves are kept one after the other.
     keepStart(list) {
@@ -376,8 +358,8 @@ Module.saves = (function () {
     // A tab waiting for another to close may read them too: reading
     // changes nothing.
     async exportFiles() {
-      if (mode === "starting") await ready;
-      if (mode === "unavailable") throw new Error("The saves could not be read in this browser.");
+      if (current.mode === "starting") await ready;
+      if (current.mode === "unavailable") throw failure("the saves could not be read", null, "unavailable");
       await openDb();
       const got = await transact("readonly", "the saves could not be read", (files, meta, state) => {
         const found = { keys: [], values: [] };
@@ -387,30 +369,32 @@ Module.saves = (function () {
       });
       return got.keys.map((path, i) => ({ path, data: new Uint8Array(got.values[i]) }));
     },
-    // What is stored becomes the given files, in one transaction; the page
-    // is reloaded after, so the game reads them.
+    // What is stored is replaced by the given files, in one transaction:
+    // every stored file not among them is deleted. The page is reloaded
+    // after, so the game reads them.
     async restoreFiles(list) {
-      if (mode === "starting") await ready;
-      if (mode !== "writer") throw new Error(mode === "unavailable" ? "The saves cannot be written in this browser."
-                                                                  : "Another tab keeps the saves now.");
+      if (current.mode === "starting") await ready;
+      if (current.mode === "unavailable") throw failure("the saves cannot be written", null, "unavailable");
+      if (current.mode !== "writer") throw failure("another tab keeps the saves now", null, "elsewhere");
       await openDb();
-      await transact("readwrite", "the backup could not be stored", (files, meta, state) => {
-        meta.get("turn").onsuccess = (e) => {
-          if (e.target.result !== undefined && e.target.result !== turn) {
-            state.abort(Object.assign(new Error("Another tab keeps the saves now."), { lost: true }));
-            return;
-          }
-          meta.put(turn, "turn");
-          files.clear();
-          for (const f of list) files.put(f.data, f.path);
-        };
-      });
+      try {
+        await transact("readwrite", "the backup could not be stored", (files, meta, state) => {
+          ourTurn(meta, state, () => {
+            meta.put(turn, "turn");
+            files.clear();
+            for (const f of list) files.put(f.data, f.path);
+          });
+        });
+      } catch (err) {
+        if (err.kind === "elsewhere") lostTurn();
+        throw err;
+      }
     },
     start() {
       FS.mkdir(ROOT);
       FS.chdir(ROOT);
       addRunDependency("saves");
-      begin().catch((err) => unavailable(err.message)).finally(() => {
+      begin().catch((err) => unavailable("unreadable", err.message)).finally(() => {
         readyResolve();
         removeRunDependency("saves");
       });
@@ -419,6 +403,6 @@ Module.saves = (function () {
 })();
 
 Module.preRun = Module.preRun || [];
-// A replay checked by the page (index.html, #verify=) brings every file it
+// A replay checked by the page (page.js, #verify=) brings every file it
 // reads: the player's saves are neither read nor locked for it.
 Module.preRun.push(function () { if (!Module.verifying) Module.saves.start(); });

@@ -65,18 +65,42 @@ target_link_options(quillmoor PRIVATE
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js" "SHELL:--pre-js ${CODEC_JS}")
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
   LINK_DEPENDS "${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
-configure_file(platform/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html COPYONLY)
 
-# The page's controls under the game: the backup controls with their zip
-# library, and "Save replay" (replay.js, which backup.js brings along), in
-# one file, bundled by esbuild from platform/web's own packages.
+# The page's own script, one job a file (page.js starts the game and brings
+# layout.js, touch.js, status.js and notice.js along), bundled by esbuild
+# and put inside index.html, so the page asks for nothing more before the
+# game's own files.
+set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
+# (Bundled into a folder of its own: it is no file the page serves.)
+set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
+set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js ${WEB_SOURCE}/status.js
+  ${WEB_SOURCE}/notice.js)
+add_custom_command(
+  OUTPUT ${PAGE_JS}
+  COMMAND ${ESBUILD} ${WEB_SOURCE}/page.js
+          --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${PAGE_JS}
+  DEPENDS ${PAGE_SOURCES} ${WEB_SOURCE}/package-lock.json
+  COMMENT "Bundling the page's script")
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${WEB_SOURCE}/index.html -DSCRIPT=${PAGE_JS}
+          -DOUT=${CMAKE_CURRENT_BINARY_DIR}/index.html -P ${WEB_SOURCE}/inline_page.cmake
+  DEPENDS ${WEB_SOURCE}/index.html ${PAGE_JS} ${WEB_SOURCE}/inline_page.cmake
+  COMMENT "Putting the page's script in the page"
+  VERBATIM)
+add_custom_target(web_page ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/index.html)
+
+# The page's controls under the game: the backup controls with their
+# archive and its zip library, and "Save replay" (replay.js, which backup.js
+# brings along), in one file, bundled by esbuild from platform/web's own
+# packages.
 set(BACKUP_JS ${CMAKE_CURRENT_BINARY_DIR}/backup.js)
 add_custom_command(
   OUTPUT ${BACKUP_JS}
-  COMMAND ${ESBUILD} ${PROJECT_SOURCE_DIR}/platform/web/backup.js
+  COMMAND ${ESBUILD} ${WEB_SOURCE}/backup.js
           --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${BACKUP_JS}
-  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/backup.js ${PROJECT_SOURCE_DIR}/platform/web/replay.js
-          ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
+  DEPENDS ${WEB_SOURCE}/backup.js ${WEB_SOURCE}/archive.js ${WEB_SOURCE}/replay.js
+          ${WEB_SOURCE}/package-lock.json
   COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
 
@@ -99,7 +123,7 @@ add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/sw.js
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/platform/web/sw.js -DOUT=${CMAKE_CURRENT_BINARY_DIR}/sw.js
           "-DFILES=${WEB_KEPT}" -P ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
-  DEPENDS quillmoor ${BACKUP_JS} ${WEB_ICONS} ${PROJECT_SOURCE_DIR}/platform/web/index.html
+  DEPENDS quillmoor ${BACKUP_JS} ${WEB_ICONS} ${CMAKE_CURRENT_BINARY_DIR}/index.html
           ${PROJECT_SOURCE_DIR}/platform/web/manifest.webmanifest
           ${PROJECT_SOURCE_DIR}/platform/web/sw.js ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
   COMMENT "Stamping the page's service worker"

@@ -15,7 +15,7 @@ import fs from "node:fs";
 import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
-import * as backup from "../../platform/web/backup.js";
+import * as backup from "../../platform/web/archive.js";
 import { check, failures, launch, open, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
 
 // The same zip library the page bundles, for making archives that are wrong
@@ -235,6 +235,44 @@ try {
     check(await storedNow(page) === before && await page.evaluate(() => window.stayed === true),
           `after ${what}, the stored files are as they were`);
   }
+
+  // The browser's storage failing a backup or a restore: the player is told
+  // what happened and what to do, in words of their own, and nothing stored
+  // changes. (The tab taken over stops its game: it comes last.)
+  const failing = [
+    ["Save backup", "the storage fails to read", () => {
+      IDBObjectStore.prototype.getAll = () => { throw new DOMException("the disk failed", "UnknownError"); };
+    }, "No backup made: the browser's storage failed. Reload the page and try again."],
+    ["Replace", "the storage is full", () => {
+      IDBObjectStore.prototype.put = () => { throw new DOMException("over the quota", "QuotaExceededError"); };
+    }, "Nothing was restored: the browser's storage is full. Free some space and try again."],
+    ["Replace", "another tab took the saves over", () => new Promise((resolve) => {
+      const request = indexedDB.open("quillmoor");
+      request.onsuccess = () => {
+        const tx = request.result.transaction("meta", "readwrite");
+        tx.objectStore("meta").put(1e6, "turn");
+        tx.oncomplete = () => { request.result.close(); resolve(); };
+      };
+    }), "Nothing was restored: Quillmoor is open in another tab, which keeps the saves. Restore there, or close it first."],
+  ];
+  for (const [button, what, breakIt, want] of failing) {
+    const before = await storedNow(page);
+    const put = await page.evaluateHandle(() => [IDBObjectStore.prototype.put, IDBObjectStore.prototype.getAll]);
+    await page.evaluate(breakIt);
+    if (button === "Replace") {
+      await choose(page, zipfile);
+      await until("the question", () => asking(page), 10);
+      await page.click("#backup-yes");
+    } else {
+      await page.click("#backup-save");
+    }
+    await until("the answer", async () => !/^(|Packing.*|Restoring.*)$/.test(await message(page)), 20);
+    const said = await message(page);
+    await page.evaluate(([p, g]) => { IDBObjectStore.prototype.put = p; IDBObjectStore.prototype.getAll = g; }, put);
+    check(said === want, `${button} when ${what} says so ("${said}")`);
+    check(await storedNow(page) === before, `after ${button} when ${what}, the stored files are as they were`);
+  }
+  check((await second.notice()).includes("This one has stopped"), "the tab whose restore met another's turn has stopped");
 
   // A page whose game brought no storage says so rather than doing nothing.
   await page.evaluate(() => { delete Module.saves; });

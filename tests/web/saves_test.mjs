@@ -1,6 +1,7 @@
 // The saves in the browser's storage, judged by what the player keeps and
 // sees: two tabs, a storage that cannot be read, that is full, that fails a
-// write, that is cleared under the page, and a tab closed in a save.
+// write, that does not answer, that is cleared under the page, and a tab
+// closed in a save.
 //
 //   node saves_test.mjs BUILD-WEB-FOLDER
 //
@@ -190,6 +191,50 @@ await scenario("a write throws", async (tab) => {
   check(JSON.stringify(mid) === JSON.stringify(before), "a write throws: the files stay as they were");
   await toBegin(a);
   check(await a.line("world saved: A"), "a write throws: play goes on, and the next save is kept");
+});
+
+await scenario("storage does not answer", async (tab) => {
+  // The page's long timers, by id, until they fire or are cleared: a
+  // request that has settled must leave none behind.
+  const a = await tab(server.url, {
+    before: (page) => page.evaluateOnNewDocument(() => {
+      const set = window.setTimeout, clear = window.clearTimeout;
+      const pending = window.longTimers = new Map();
+      window.setTimeout = function (fn, ms, ...rest) {
+        const id = set.call(window, (...args) => { pending.delete(id); if (typeof fn === "function") fn(...args); }, ms, ...rest);
+        if (ms >= 5000) pending.set(id, ms);
+        return id;
+      };
+      window.clearTimeout = function (id) { pending.delete(id); return clear.call(window, id); };
+    }),
+  });
+  check(await makeWorld(a), "storage does not answer: a world is made and kept");
+  check(await leaveToTitle(a), "storage does not answer: and saved");
+  const longTimers = () => a.page.evaluate(() => [...window.longTimers.values()]);
+  check((await longTimers()).length === 0, `storage does not answer: a save kept leaves no timer (${await longTimers()})`);
+  const before = await stored(a.page);
+  // Another connection keeps a write open on the files for as long as it
+  // likes: the page's next write waits behind it, unanswered.
+  await a.page.evaluate(() => new Promise((resolve) => {
+    const request = indexedDB.open("quillmoor");
+    request.onsuccess = () => {
+      const db = request.result;
+      const files = db.transaction("files", "readwrite").objectStore("files");
+      window.hogging = true;
+      const spin = () => { if (window.hogging) files.get("none").onsuccess = spin; else db.close(); };
+      spin();
+      resolve();
+    };
+  }));
+  await nameWorld(a);
+  check(await a.waitFor("Could not save!", couldNotSave, 30), "storage does not answer: \"Could not save!\" once the time is up");
+  await a.page.evaluate(() => { window.hogging = false; });
+  check(await a.waitFor("the title after the failed save", titleShown, 20), "storage does not answer: play goes on to the title");
+  check(JSON.stringify(await stored(a.page)) === JSON.stringify(before),
+        "storage does not answer: the write given up never lands later");
+  await toBegin(a);
+  check(await a.line("world saved: A"), "storage does not answer: once it answers, the next save is kept");
+  check((await longTimers()).length === 0, `storage does not answer: and no timer is left behind (${await longTimers()})`);
 });
 
 await scenario("site data cleared", async (tab) => {
