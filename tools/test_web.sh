@@ -5,14 +5,17 @@
 # (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs),
 # the backup controls' (tests/web/backup_test.mjs) and the replays'
 # (tests/web/replay_test.mjs, against build/quillmoor --verify).
-# Run by tools/test.sh, which installs Emscripten and Chromium first.
+# Sets up and builds what it needs itself (puppeteer-core, installed by
+# tools/setup.sh --web, drives the machine's own Chromium; it fetches no
+# browser); run by tools/test.sh, it reuses what that has already set up and
+# built.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/web.sh --build >/dev/null
-cmake --build build --target desktop_frame quillmoor -j"$(nproc)" >/dev/null
-# puppeteer-core drives the machine's own Chromium; it fetches no browser.
-(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+source tools/common.sh
+setup --web
+build_page >/dev/null
+build_desktop desktop_frame quillmoor >/dev/null
 status=0
 node tests/web/browser_test.mjs build-web build/tests/desktop_frame "${1:-}" || status=1
 # The saves in the browser's storage: two tabs, failing and full storage.
