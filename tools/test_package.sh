@@ -39,6 +39,8 @@ zip="$PWD/dist/quillmoor-web-${version}.zip"
 (cd "$web" && cmake -E tar xf "$zip")
 if node tests/web/browser_test.mjs "$web" build/tests/desktop_frame >/dev/null; then say ok "the page's release plays as unpacked"
 else say FAILED "the page's release plays as unpacked"; status=1; fi
+if node tests/web/offline_test.mjs "$web" >/dev/null; then say ok "the page's release holds every file it asks for, and plays offline"
+else say FAILED "the page's release holds every file it asks for, and plays offline"; status=1; fi
 
 # The installed copy played under a display (a virtual one when there is none).
 run=()
