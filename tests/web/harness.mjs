@@ -196,12 +196,17 @@ export async function toBegin(tab) {
 }
 
 // Out of the area the player stands in: Escape, held until the overworld
-// starts saving the world (the area shuts its ears while it wipes in), then
-// let go before the title would take it. Waits for the save's end (its line,
-// or the title, which a failed save goes on to); whether it was saved.
+// starts saving the world, then let go before the title would take it.
+// Waits for the save's end (its line, or the title, which a failed save
+// goes on to); whether it was saved. The page lets every held key go when
+// it is hidden or loses focus, and the area shuts its ears for the 20 steps
+// it wipes in: so the tab is in front, and the game has shown more frames
+// than that there, before the key goes down.
 export async function leaveArea(tab, name = "Defaultia") {
   const count = (l) => tab.lines.filter((x) => x === l).length;
   const saving = count(`saving world: ${name}`), saved = count(`world saved: ${name}`);
+  await tab.page.waitForFunction(() => document.visibilityState === "visible", { timeout: 60000 }).catch(() => {});
+  await tab.frames(30);
   await tab.page.keyboard.down("Escape");
   await tab.line(`saving world: ${name}`, 60, saving + 1);
   await tab.page.keyboard.up("Escape");
