@@ -9,36 +9,16 @@
 import fs from "node:fs";
 import path from "node:path";
 import zlib from "node:zlib";
-import http from "node:http";
-import { launch } from "../tests/web/harness.mjs";
+import { launch, serve } from "../tests/web/harness.mjs";
 
 const site = process.argv[2] || "build-web";
 const RUNS = 5;
 
-for (const f of ["quillmoor.wasm", "quillmoor.js", "index.html", "backup.js"]) {
+// Every file of the page, as its build lists them.
+const files = fs.readFileSync(path.join(site, "page-files.txt"), "utf8").split("\n").filter((f) => f);
+for (const f of files) {
   const bytes = fs.readFileSync(path.join(site, f));
   console.log(`${f}: ${bytes.length} bytes, ${zlib.gzipSync(bytes, { level: 9 }).length} gzipped`);
-}
-
-// A plain static server, compressing when asked to and the browser accepts it.
-function serve(compress) {
-  const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                  ".webmanifest": "application/manifest+json", ".png": "image/png" };
-  const server = http.createServer((req, res) => {
-    const name = req.url.split("?")[0];
-    const file = path.join(site, name === "/" ? "index.html" : path.basename(name));
-    fs.readFile(file, (err, data) => {
-      if (err) { res.writeHead(404); res.end(); return; }
-      const headers = { "Content-Type": types[path.extname(file)] || "application/octet-stream" };
-      if (compress && /gzip/.test(req.headers["accept-encoding"] || "")) {
-        data = zlib.gzipSync(data, { level: 6 });
-        headers["Content-Encoding"] = "gzip";
-      }
-      res.writeHead(200, headers);
-      res.end(data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
 // The moment, from the start of navigation, the canvas first shows the
@@ -57,8 +37,8 @@ const watch = () => {
 
 const browser = await launch();
 for (const compress of [false, true]) {
-  const server = await serve(compress);
-  const url = `http://127.0.0.1:${server.address().port}/`;
+  const server = await serve(site, {}, { compress });
+  const url = server.url;
   for (const [label, conditions] of [
     ["unthrottled", null],
     ["1.6 Mbit/s, 150 ms", { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 0.75e6 / 8 }],

@@ -8,9 +8,7 @@
 //
 //   node bench/web_saves.mjs [BUILD-WEB-FOLDER]    (after bash tools/web.sh --build;
 //   run from the project's root, with tests/web's packages installed)
-import path from "node:path";
-
-const { launch, nameWorld, open, serve, sleep, titleShown, toBegin } = await import(path.resolve("tests/web/harness.mjs"));
+import { launch, nameWorld, open, serve, titleShown, toBegin } from "../tests/web/harness.mjs";
 const site = process.argv[2] || "build-web";
 
 const server = await serve(site);
@@ -45,7 +43,7 @@ for (let k = 0; k < 10; ++k) {
   const name = await nameWorld(tab, k);
   await toBegin(tab);
   await tab.line(`world saved: ${name}`);
-  await sleep(1500);  // whatever the save still writes after its line
+  await tab.frames(90);  // whatever the save still writes after its line
   rounds.push(await tab.page.evaluate((name) => {
     const start = window.benchMarks.find((m) => m[0] === `saving world: ${name}`);
     const done = window.benchMarks.find((m) => m[0] === `world saved: ${name}`);
@@ -63,8 +61,8 @@ for (let k = 0; k < 10; ++k) {
     return { gap, bytes, ms: done[1] - start[1] };
   }, name));
   // Out of the home area and back to the title for the next world.
-  await sleep(500);
-  await tab.key("Escape", 150);
+  await tab.frames(30);
+  await tab.key("Escape", 9);
   await tab.waitFor("the title", titleShown);
 }
 await browser.close();

@@ -7,7 +7,8 @@
 # far fewer inputs a second than the others.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
+source tools/common.sh
+setup
 seconds=${1:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUILLMOOR_FUZZ=ON -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null

@@ -3,7 +3,7 @@
 # kept in the folder the game is started from: here, the project's root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target quillmoor -j"$(nproc)"
+source tools/common.sh
+setup
+build_desktop quillmoor
 exec ./build/quillmoor

@@ -2,7 +2,8 @@
 # Sets everything up, builds the game with its tests and runs every test:
 # the desktop's (ctest), the browser page's in headless Chromium, and the
 # installable package's. What they need is installed first, from Debian's
-# packages and the pinned npm packages.
+# packages and the pinned npm packages, and each thing is set up and built
+# once: the scripts it calls reuse it (tools/common.sh).
 #   bash tools/test.sh             every test, the normal build in build/
 #   bash tools/test.sh --desktop   only the desktop's tests
 #   bash tools/test.sh --sanitize  the desktop's tests under AddressSanitizer and
@@ -18,19 +19,19 @@ case "$mode" in all | --desktop | --sanitize) ;; *)
   exit 2 ;;
 esac
 
-if [ "$mode" = all ]; then bash tools/setup.sh --web; else bash tools/setup.sh; fi
+source tools/common.sh
+if [ "$mode" = all ]; then setup --web; else setup; fi
 
 dir=build
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "$mode" = --sanitize ]; then
   dir=build-asan
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_BENCH=OFF)
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_BENCH=OFF >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+else
+  build_desktop
 fi
-
-cmake -S . -B "$dir" "${flags[@]}" >/dev/null
-cmake --build "$dir" -j"$(nproc)"
 
 run=(ctest --test-dir "$dir" --output-on-failure -j"$(nproc)")
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
@@ -45,6 +46,8 @@ ran="desktop ${desktop:-no result}"
 skipped=()
 
 if [ "$mode" = all ]; then
+  # The page is built once here, for the browser's tests and the package's.
+  build_page || echo "the page did not build"
   # The same game in the browser, in Chromium.
   bash tools/test_web.sh 2>&1 | tee "$log" || status=1
   web=$(awk '/^[0-9]+ passed, [0-9]+ failed$/ { p += $1; f += $3 } END { print p + 0 " passed, " f + 0 " failed" }' "$log")

@@ -2,19 +2,25 @@
 # The browser test: builds the page (tools/web.sh --build), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
 # holds its frames to the desktop's, which the test machine draws
-# (build/tests/desktop_frame); then the saves' tests (tests/web/saves_test.mjs),
+# (build/tests/desktop_frame); then that every file it asks for is served
+# and kept offline (tests/web/offline_test.mjs); then the saves' tests (tests/web/saves_test.mjs),
 # the backup controls' (tests/web/backup_test.mjs) and the replays'
 # (tests/web/replay_test.mjs, against build/quillmoor --verify).
-# Run by tools/test.sh, which installs Emscripten and Chromium first.
+# Sets up and builds what it needs itself (puppeteer-core, installed by
+# tools/setup.sh --web, drives the machine's own Chromium; it fetches no
+# browser); run by tools/test.sh, it reuses what that has already set up and
+# built.
 #   bash tools/test_web.sh [SHOTS-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/web.sh --build >/dev/null
-cmake --build build --target desktop_frame quillmoor -j"$(nproc)" >/dev/null
-# puppeteer-core drives the machine's own Chromium; it fetches no browser.
-(cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+source tools/common.sh
+setup --web
+build_page >/dev/null
+build_desktop desktop_frame quillmoor >/dev/null
 status=0
 node tests/web/browser_test.mjs build-web build/tests/desktop_frame "${1:-}" || status=1
+# Every file the page asks for is one its build lists: served, and kept offline.
+node tests/web/offline_test.mjs build-web || status=1
 # The saves in the browser's storage: two tabs, failing and full storage.
 node tests/web/saves_test.mjs build-web || status=1
 # The backup controls: a backup saved in one browser and restored in

@@ -3,8 +3,9 @@
 // (below, from the files' digest): a new build's worker fetches the new
 // files whole, takes over, and throws the old ones away.
 const CACHE = "quillmoor-@BUILD@";
-const FILES = ["./", "index.html", "quillmoor.js", "quillmoor.wasm", "backup.js", "manifest.webmanifest",
-               "icon-192.png", "icon-512.png"];
+// The page's files, as platform/web/web.cmake lists them (WEB_PAGE), stamped
+// in by the build; "./" is the page itself, as index.html.
+const FILES = ["./", "@FILES@"];
 
 self.addEventListener("install", (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));

@@ -41,7 +41,7 @@ target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
 set_source_files_properties(engine/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
 
 # The replay's zlib (codec.js) with the two functions it takes from its
-# library, bundled by esbuild from platform/web's own packages (tools/web.sh
+# library, bundled by esbuild from platform/web's own packages (tools/setup.sh
 # installs them) and put ahead of the game's code.
 set(ESBUILD ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild)
 set(CODEC_JS ${CMAKE_CURRENT_BINARY_DIR}/codec.js)
@@ -104,9 +104,7 @@ add_custom_command(
   COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
 
-# Offline and installable: the manifest with the game's icon, and a service
-# worker stamped with the digest of the files it keeps.
-configure_file(platform/web/manifest.webmanifest ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest COPYONLY)
+# Offline and installable: the manifest with the game's icon.
 set(WEB_ICONS)
 foreach(size 192 512)
   set(icon ${CMAKE_CURRENT_BINARY_DIR}/icon-${size}.png)
@@ -117,15 +115,51 @@ foreach(size 192 512)
     COMMENT "The page's icon at ${size}")
   list(APPEND WEB_ICONS ${icon})
 endforeach()
-set(WEB_KEPT ${CMAKE_CURRENT_BINARY_DIR}/index.html ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.js
-  ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.wasm ${BACKUP_JS} ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest ${WEB_ICONS})
+
+# The page as a host serves it: every file a player's browser asks for, by
+# its name in this folder. This list is the only one: the service worker
+# keeps these files (stamped into sw.js below), and `cmake --install` and the
+# release zip (cpack, tools/web.sh --release) carry them with sw.js. Those
+# named in WEB_PAGE_COPIED are copied from platform/web as they are; the
+# others (index.html with its script put in among them) are made above.
+set(WEB_PAGE_COPIED manifest.webmanifest)
+set(WEB_PAGE index.html ${WEB_PAGE_COPIED} quillmoor.js quillmoor.wasm backup.js icon-192.png icon-512.png)
+
+foreach(name IN LISTS WEB_PAGE_COPIED)
+  configure_file(platform/web/${name} ${CMAKE_CURRENT_BINARY_DIR}/${name} COPYONLY)
+endforeach()
+list(TRANSFORM WEB_PAGE PREPEND ${CMAKE_CURRENT_BINARY_DIR}/ OUTPUT_VARIABLE WEB_PAGE_PATHS)
+# The game's link makes quillmoor.js and quillmoor.wasm: the worker depends
+# on the target for them.
+set(WEB_PAGE_MADE ${WEB_PAGE_PATHS})
+list(FILTER WEB_PAGE_MADE EXCLUDE REGEX "/quillmoor\\.(js|wasm)$")
+
+# The service worker, stamped with the list of the files it keeps and the
+# digest of their contents, so every build that changes them gives the
+# browser a new worker to install.
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/sw.js
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/platform/web/sw.js -DOUT=${CMAKE_CURRENT_BINARY_DIR}/sw.js
-          "-DFILES=${WEB_KEPT}" -P ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
-  DEPENDS quillmoor ${BACKUP_JS} ${WEB_ICONS} ${CMAKE_CURRENT_BINARY_DIR}/index.html
-          ${PROJECT_SOURCE_DIR}/platform/web/manifest.webmanifest
+          "-DFILES=${WEB_PAGE_PATHS}" -P ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
+  DEPENDS quillmoor ${WEB_PAGE_MADE}
           ${PROJECT_SOURCE_DIR}/platform/web/sw.js ${PROJECT_SOURCE_DIR}/platform/web/stamp_worker.cmake
   COMMENT "Stamping the page's service worker"
   VERBATIM)
 add_custom_target(web_worker ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/sw.js)
+
+# The page's files, for the benchmarks and anyone who wants to know what a
+# new player downloads: one name a line.
+list(JOIN WEB_PAGE "\n" names)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/page-files.txt "${names}\nsw.js\n")
+
+# Installed, and zipped as the page's release, with relative paths only:
+# unpacked on any static host, or at the root of an upload folder, it plays
+# as it is.
+install(FILES ${WEB_PAGE_PATHS} ${CMAKE_CURRENT_BINARY_DIR}/sw.js DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME quillmoor-web)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME quillmoor-web-${PROJECT_VERSION})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/dist)
+include(CPack)

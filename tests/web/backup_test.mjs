@@ -16,7 +16,7 @@ import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 import * as backup from "../../platform/web/archive.js";
-import { check, failures, launch, open, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, open, serve, stored, summary, titleShown, until } from "./harness.mjs";
 
 // The same zip library the page bundles, for making archives that are wrong
 // in one way each.
@@ -125,15 +125,6 @@ async function player() {
   browsers.push(browser);
   return { browser, ...(await open(browser, server.url)) };
 }
-async function until(what, test, seconds = 30) {
-  const end = Date.now() + seconds * 1000;
-  while (Date.now() < end) {
-    if (await test()) return true;
-    await sleep(100);
-  }
-  console.log(`(waited ${seconds} s for ${what})`);
-  return false;
-}
 const message = (page) => page.evaluate(() => {
   const m = document.getElementById("backup-message");
   return m.hidden ? "" : m.textContent;
@@ -195,7 +186,7 @@ try {
   const fresh = await storedNow(page);
   check(!fresh.includes("worlds/"), `no world is stored there yet (${fresh.replace(/ \w+/g, "")})`);
   await choose(page, zipfile);
-  check(await until("the question", () => asking(page), 10), "a good backup is asked about before anything is replaced");
+  check(await until("the question", () => asking(page)), "a good backup is asked about before anything is replaced");
   const question = await page.$eval("#backup-question", (e) => e.textContent);
   check(/1 world/.test(question), `the question tells what the backup holds ("${question}")`);
   await shot(page, "backup-asking");
@@ -204,7 +195,7 @@ try {
   check(await storedNow(page) === fresh, "after Cancel the stored files are as they were");
 
   await choose(page, zipfile);
-  await until("the question", () => asking(page), 10);
+  await until("the question", () => asking(page));
   second.lines.length = 0;
   await Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click("#backup-yes")]);
   check(await second.waitFor("the title after the restore", titleShown), "Replace restores and the page starts again at the title");
@@ -213,8 +204,9 @@ try {
   const folder = await page.evaluate(() => FS.readdir("/quillmoor/worlds/Defaultia").sort());
   check(folder.includes("overworld") && folder.includes("player"), `the game finds the world's files (${folder.join(" ")})`);
   await second.key("KeyX");
-  await second.waitFor("the world", (f) => !titleShown(f), 10);
-  await sleep(500);
+  await second.waitFor("the world", (f) => !titleShown(f), 30);
+  // A world made anew would be saving by now.
+  await second.frames(30);
   check(!second.lines.some((l) => l.startsWith("saving world")), "Begin loads the restored world rather than making one");
 
   // Wrong files are refused there: the page is not reloaded, and what is
@@ -228,7 +220,7 @@ try {
                                     ["a text file", text, /^That file is not a Quillmoor backup\.$/]]) {
     await page.evaluate(() => { window.stayed = true; });
     await choose(page, file);
-    await until("the answer", async () => !/^(|Checking.*)$/.test(await message(page)), 10);
+    await until("the answer", async () => !/^(|Checking.*)$/.test(await message(page)));
     const said = await message(page);
     check(want.test(said) && !(await asking(page)), `${what} is refused on the page ("${said}")`);
     await shot(page, "refused-" + path.basename(file));

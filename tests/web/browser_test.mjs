@@ -13,7 +13,7 @@ import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import { check, failures, launch, open, pageEnded, serve, sleep, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, open, pageEnded, serve, summary, titleShown, until } from "./harness.mjs";
 
 const [site, desktopframe, shots] = process.argv.slice(2);
 if (!site || !desktopframe) {
@@ -41,6 +41,11 @@ const server = await serve(site);
 const browser = await launch();
 const tab = await open(browser, null);
 const { page, lines } = tab;
+// The page has laid itself out again for a new device pixel ratio: the
+// ratio is in force, and a frame has been drawn since.
+const settled = (ratio) => page.waitForFunction((r) => devicePixelRatio === r, { timeout: 60000 }, ratio)
+  .then(() => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)))))
+  .catch(() => {});
 async function shot(name) {
   if (shots) await page.screenshot({ path: path.join(shots, name + ".png") });
 }
@@ -54,7 +59,7 @@ try {
 
   // The page makes its sounds from their settings, one a frame once the
   // title shows; each must be the desktop's WAV file, sample for sample.
-  await page.waitForFunction(() => Module.quillmoor.sounds.length >= 24, { timeout: 10000 }).catch(() => {});
+  await page.waitForFunction(() => Module.quillmoor.sounds.length >= 24, { timeout: 60000 }).catch(() => {});
   const made = await page.evaluate(() => Module.quillmoor.sounds.map((s) => ({
     name: s.name, rate: s.rate, samples: Array.from(s.data, (v) => Math.round(v * 32768)) })));
   const wavs = fs.readdirSync(new URL("../../assets/sfx/", import.meta.url)).filter((f) => f.endsWith(".wav")).sort();
@@ -82,7 +87,7 @@ try {
   // pixel still covers a whole number of device pixels, on whole pixels.
   for (const ratio of [1.25, 3]) {
     await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: ratio });
-    await sleep(300);
+    await settled(ratio);
     const r = await page.evaluate(() => {
       const b = document.getElementById("screen").getBoundingClientRect();
       return [b.left, b.top, b.width, b.height].map((v) => v * devicePixelRatio);
@@ -93,7 +98,7 @@ try {
           `at ${ratio} device pixels to the CSS pixel the canvas is ${r[2]} x ${r[3]} device pixels at (${r[0]}, ${r[1]})`);
   }
   await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: 1 });
-  await sleep(300);
+  await settled(1);
 
   // Browser shortcuts stay the browser's: not cancelled, and no game keys.
   await page.evaluate(() => {
@@ -105,7 +110,10 @@ try {
     await page.keyboard.press(code);
     await page.keyboard.up("Control");
   }
-  await sleep(500);
+  // Both have reached the page, and the game has gone on long enough to
+  // have seen them.
+  await page.waitForFunction(() => window.shortcuts.length >= 2, { timeout: 60000 }).catch(() => {});
+  await tab.frames(30);
   const shortcuts = await page.evaluate(() => window.shortcuts);
   check(shortcuts.join(" ") === "KeyP:false KeyR:false", `Ctrl+P and Ctrl+R are left to the browser (${shortcuts.join(" ")})`);
   check(titleShown(await tab.frame()) && !lines.some((l) => l.startsWith("saving world")),
@@ -115,7 +123,8 @@ try {
   await tab.key("KeyX");
   check(await tab.line("entering encounter type: 3"), "Begin makes a world and enters its home area");
   check(lines.includes("world saved: Defaultia"), "the new world is saved as it is made");
-  await sleep(1000);
+  // The area wipes in for 20 steps, and takes no keys meanwhile.
+  await tab.frames(40);
   await shot("home-area");
   // Escape leaves the area; its press carries on to the overworld, which saves.
   const saves = lines.filter((l) => l === "world saved: Defaultia").length;
@@ -132,8 +141,9 @@ try {
   const kept = await page.evaluate(() => FS.readdir("/quillmoor/worlds/Defaultia").sort());
   check(kept.includes("overworld") && kept.includes("player"), `a reload finds the world's files (${kept.join(" ")})`);
   await tab.key("KeyX");
-  await tab.waitFor("the overworld", (f) => !titleShown(f), 10);
-  await sleep(500);
+  await tab.waitFor("the overworld", (f) => !titleShown(f), 30);
+  // A world made anew would be saving by now.
+  await tab.frames(30);
   check(!lines.some((l) => l.startsWith("saving world")), "Begin loaded the world rather than making a new one");
   await shot("overworld");
 
@@ -189,12 +199,13 @@ try {
   await cdp.send("Network.emulateNetworkConditions",
                  { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8 });
   slow.page.goto(server.url).catch(() => {});
-  await sleep(1000);
-  const loading = await slow.page.evaluate(() => {
+  // What the page says while the game's code is still on its way.
+  const loading = await slow.page.waitForFunction(() => {
     const s = document.getElementById("status");
-    return s && !s.hidden && s.getBoundingClientRect().height > 0 ? s.textContent : "";
-  }).catch(() => "");
-  check(loading.startsWith("Loading Quillmoor"), `within a second on a slow network the page says it is loading ("${loading}")`);
+    return s && !s.hidden && s.getBoundingClientRect().height > 0 &&
+           !(window.Module && Module.quillmoor && Module.quillmoor.context) ? s.textContent : "";
+  }, { timeout: 60000, polling: "raf" }).then((h) => h.jsonValue(), () => "");
+  check(loading.startsWith("Loading Quillmoor"), `on a slow network the page says it is loading while it downloads ("${loading}")`);
   if (shots) await slow.page.screenshot({ path: path.join(shots, "loading.png") });
   await slow.page.close();
 
@@ -205,7 +216,9 @@ try {
   ];
   for (const [when, breakIt, says, name] of fails) {
     const t = await open(browser, server.url, { before: (p) => p.evaluateOnNewDocument(breakIt) });
-    await sleep(1500);
+    // The page has given its last word: no longer loading.
+    await t.page.waitForFunction(() => !/^(Loading|Starting)/.test(document.getElementById("status-text").textContent),
+                                 { timeout: 60000 }).catch(() => {});
     const [text, bar] = await t.page.evaluate(() => [document.getElementById("status").textContent,
                                                       document.getElementById("status-bar").getBoundingClientRect().height]);
     check(text.includes(says) && text.includes(says.startsWith("stopped") ? "Reload" : "browser") && bar === 0,
@@ -237,15 +250,17 @@ try {
     check(clear, `${how}: nine touch controls on the screen, none over the game`);
     const from = phone.lines.length;
     await phone.page.tap('[data-key="KeyX"]');
-    check(await phone.waitFor("Begin by touch", (f) => !titleShown(f), 15), `${how}: a tap on X begins`);
-    await sleep(1500);
+    check(await phone.waitFor("Begin by touch", (f) => !titleShown(f), 30), `${how}: a tap on X begins`);
+    // Wherever Begin led (the world is this browser's, made before), it has
+    // wiped in and takes keys.
+    await phone.frames(90);
     const before = await phone.frame();
     const right = boxes.controls.find(([k]) => k === "ArrowRight")[1];
     await phone.page.touchscreen.touchStart((right[0] + right[2]) / 2, (right[1] + right[3]) / 2);
-    await sleep(1200);
+    await phone.frames(75);
     const during = await phone.frame();
     await phone.page.touchscreen.touchEnd();
-    await sleep(300);
+    await until("the arrow let go", () => phone.page.evaluate(() => document.querySelectorAll("#touch .held").length === 0), 10);
     const still = await phone.page.evaluate(() => document.querySelectorAll("#touch .held").length);
     let moved = 0;
     for (let i = 0; i < before.length; i += 4) if (before[i] !== during[i] || before[i + 1] !== during[i + 1]) moved++;
@@ -259,7 +274,7 @@ try {
   const last = await open(browser, server.url);
   await last.waitFor("the title", titleShown);
   await last.key("ArrowLeft");
-  await sleep(200);
+  await last.frames(12);
   await last.key("KeyX");
   check(await pageEnded(last.page), "Exit leaves the page's end message");
   if (shots) await last.page.screenshot({ path: path.join(shots, "ended.png") });

@@ -1,13 +1,14 @@
-// What the browser tests share: a plain static server for the built page,
-// the machine's own Chromium, a page as the player sees it (its canvas, its
-// console lines, its keys) and the tally of checks.
+// What the browser tests and the page's benchmarks (bench/web_*.mjs) share:
+// a plain static server for the built page, the browser that plays it, a
+// page as the player sees it (its canvas, its console lines, its keys), waits
+// for what the game or the page does (never for a fixed time: the machine
+// may be loaded) and the tally of checks.
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
+import zlib from "node:zlib";
 import puppeteer from "puppeteer-core";
-
-export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 let passed = 0, failed = 0;
 export function check(ok, what) {
@@ -22,11 +23,29 @@ export function summary() {
   return failed ? 1 : 0;
 }
 
+// Waits until `test()` holds, asking again every `every` ms, for at most
+// `seconds`; says what it waited for when it gives up. The default is
+// generous: a loaded machine may take many times longer than an idle one.
+export async function until(what, test, seconds = 60, every = 50) {
+  const end = Date.now() + seconds * 1000;
+  for (;;) {
+    try {
+      if (await test()) return true;
+    } catch (e) { /* not there yet: the page may be loading or reloading */ }
+    if (Date.now() >= end) break;
+    await new Promise((r) => setTimeout(r, every));
+  }
+  console.log(`(waited ${seconds} s for ${what})`);
+  return false;
+}
+
 // Any static server will do for the page; this one is plain on purpose.
 // `folders` serves more files beside the page's, by the start of their path:
-// { "/made/": FOLDER }.
-export async function serve(site, folders = {}) {
-  const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
+// { "/made/": FOLDER }. With `compress`, it gzips what it sends to a browser
+// that accepts it, as most hosts do.
+export async function serve(site, folders = {}, { compress = false } = {}) {
+  const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                  ".webmanifest": "application/manifest+json", ".png": "image/png" };
   const server = http.createServer((req, res) => {
     const asked = path.normalize(decodeURIComponent(req.url.split("?")[0])).replace(/^(\.\.[/\\])+/, "");
     const from = Object.keys(folders).find((start) => asked.startsWith(start));
@@ -34,24 +53,36 @@ export async function serve(site, folders = {}) {
     const file = name.endsWith("/") ? path.join(name, "index.html") : name;
     fs.readFile(file, (err, data) => {
       if (err) { res.writeHead(404); res.end(); return; }
-      res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+      const headers = { "Content-Type": types[path.extname(file)] || "application/octet-stream" };
+      if (compress && /gzip/.test(req.headers["accept-encoding"] || "")) {
+        data = zlib.gzipSync(data, { level: 6 });
+        headers["Content-Encoding"] = "gzip";
+      }
+      res.writeHead(200, headers);
       res.end(data);
     });
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  // Closed, it answers nothing more, not even on a connection kept open.
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => { server.close(); server.closeAllConnections(); } };
 }
 
-// Chromium with a profile of its own, thrown away with it.
-export async function launch() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-browser-"));
-  const browser = await puppeteer.launch({
+// The browsers the page is played in, each as puppeteer launches it: the
+// machine's own, never one fetched. BROWSER=name chooses one for a run.
+const browsers = {
+  chromium: () => ({
+    browser: "chrome",
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    userDataDir: profile,
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
            "--disable-component-update", "--disable-sync", "--autoplay-policy=no-user-gesture-required"],
-  });
+  }),
+};
+
+// A browser with a profile of its own, thrown away with it.
+export async function launch(name = process.env.BROWSER || "chromium") {
+  if (!browsers[name]) throw new Error(`no browser named ${name} (${Object.keys(browsers).join(", ")})`);
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-browser-"));
+  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...browsers[name]() });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
@@ -59,6 +90,14 @@ export async function launch() {
   };
   return browser;
 }
+
+// The game's own clock: how many frames it has shown. Every loop of the
+// game shows one a pass, at the browser's animation frames; the naming grid
+// runs no update steps, so they would not do.
+const framesShown = () => (window.Module && Module.flips) || 0;
+// Whether the game is not running: the page shows its status (loading,
+// stopped on an error, ended) only then.
+const stopped = () => !document.getElementById("status").hidden;
 
 const pixel = (f, x, y) => [f[(y * 480 + x) * 4], f[(y * 480 + x) * 4 + 1], f[(y * 480 + x) * 4 + 2]];
 const same = (a, b) => a.every((v, i) => v === b[i]);
@@ -104,30 +143,25 @@ export async function open(browser, url, { viewport = { width: 1024, height: 640
       return Buffer.from(b64, "base64");
     },
     // Waits, frame by frame, for something to show on the canvas.
-    async waitFor(what, test, seconds = 30) {
-      const end = Date.now() + seconds * 1000;
-      while (Date.now() < end) {
-        try {
-          if (await test(await tab.frame())) return true;
-        } catch (e) { /* the game is not up yet */ }
-        await sleep(100);
-      }
-      console.log(`(waited ${seconds} s for ${what})`);
-      return false;
+    waitFor(what, test, seconds = 60) {
+      return until(what, async () => test(await tab.frame()), seconds, 100);
     },
-    // Waits for a console line.
-    async line(text, seconds = 30, count = 1) {
-      const end = Date.now() + seconds * 1000;
-      while (Date.now() < end) {
-        if (lines.filter((l) => l === text).length >= count) return true;
-        await sleep(50);
-      }
-      console.log(`(waited ${seconds} s for "${text}")`);
-      return false;
+    // Waits for a console line (for `count` of them, all told).
+    line(text, seconds = 60, count = 1) {
+      return until(`"${text}"`, () => lines.filter((l) => l === text).length >= count, seconds, 20);
     },
-    async key(code, ms = 60) {
+    // Waits until the game has shown `n` more frames (16 ms of play each,
+    // however long the machine takes to draw them), or has stopped.
+    async frames(n, seconds = 60) {
+      const from = await page.evaluate(framesShown).catch(() => 0);
+      return page.waitForFunction(`(${framesShown})() >= ${from + n} || (${stopped})()`,
+                                  { timeout: seconds * 1000, polling: 16 }).then(() => true, () => false);
+    },
+    // A key pressed and held for `frames` of the game's frames (at least one
+    // sees it down), then let go.
+    async key(code, frames = 2) {
       await page.keyboard.down(code);
-      await sleep(ms);
+      await tab.frames(frames);
       await page.keyboard.up(code);
     },
     notice: () => page.evaluate(() => {
@@ -140,11 +174,13 @@ export async function open(browser, url, { viewport = { width: 1024, height: 640
 
 // A new world named on the title's world list: its name is the k-th letter
 // of the naming grid. Leaving the list saves the settings with that name.
+// Each key waits for the game to have gone on a quarter of a second after
+// the one before: the menus ignore keys while they open.
 export async function nameWorld(tab, k = 0) {
   await tab.waitFor("the title", titleShown);
   for (const key of ["ArrowRight", "KeyX", "KeyX", ...Array(k).fill("ArrowRight"), "KeyX", "Enter", "Escape"]) {
-    await tab.key(key, 80);
-    await sleep(250);
+    await tab.key(key, 5);
+    await tab.frames(15);
   }
   return String.fromCharCode(65 + k);
 }
@@ -153,10 +189,29 @@ export async function nameWorld(tab, k = 0) {
 // Left moves it to Begin, and X begins.
 export async function toBegin(tab) {
   await tab.waitFor("the title", titleShown);
-  await sleep(200);
+  await tab.frames(12);
   await tab.key("ArrowLeft");
-  await sleep(200);
+  await tab.frames(12);
   await tab.key("KeyX");
+}
+
+// Out of the area the player stands in: Escape, held until the overworld
+// starts saving the world, then let go before the title would take it.
+// Waits for the save's end (its line, or the title, which a failed save
+// goes on to); whether it was saved. The page lets every held key go when
+// it is hidden or loses focus, and the area shuts its ears for the 20 steps
+// it wipes in: so the tab is in front, and the game has shown more frames
+// than that there, before the key goes down.
+export async function leaveArea(tab, name = "Defaultia") {
+  const count = (l) => tab.lines.filter((x) => x === l).length;
+  const saving = count(`saving world: ${name}`), saved = count(`world saved: ${name}`);
+  await tab.page.waitForFunction(() => document.visibilityState === "visible", { timeout: 60000 }).catch(() => {});
+  await tab.frames(30);
+  await tab.page.keyboard.down("Escape");
+  await tab.line(`saving world: ${name}`, 60, saving + 1);
+  await tab.page.keyboard.up("Escape");
+  await until("the save's end", async () => count(`world saved: ${name}`) > saved || titleShown(await tab.frame()));
+  return tab.line(`world saved: ${name}`, 2, saved + 1);
 }
 
 // What the page keeps in the browser's storage: each file's bytes, as

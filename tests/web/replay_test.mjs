@@ -18,7 +18,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
-import { check, failures, launch, open, pageEnded, serve, sleep, stored, summary, titleShown } from "./harness.mjs";
+import { check, failures, launch, open, pageEnded, serve, stored, summary, titleShown, until } from "./harness.mjs";
 
 const [site, desktop, shots] = process.argv.slice(2);
 if (!site || !desktop) {
@@ -107,15 +107,6 @@ async function pageVerdict(browser, url) {
   await tab.page.close();
   return { line, shown };
 }
-async function until(what, test, seconds = 30) {
-  const end = Date.now() + seconds * 1000;
-  while (Date.now() < end) {
-    if (await test()) return true;
-    await sleep(100);
-  }
-  console.log(`(waited ${seconds} s for ${what})`);
-  return false;
-}
 // The kinds of a replay's blocks, the deflated ones with their top bit.
 function blockKinds(bytes) {
   const kinds = [];
@@ -157,7 +148,7 @@ try {
     named = null;
     done = false;
     await page.click("#replay-save");
-    await until("Save replay's answer", async () => !/^(|Saving.*)$/.test(await message(page)), 30);
+    await until("Save replay's answer", async () => !/^(|Saving.*)$/.test(await message(page)));
     const said = await message(page);
     if (!said.startsWith("Replay saved")) return { said, file: null };
     await until("the download", () => done);
@@ -192,7 +183,8 @@ try {
   player.lines.length = 0;
   await player.key("KeyX");
   await player.waitFor("the world", (f) => !titleShown(f), 15);
-  for (const [key, ms] of [["ArrowRight", 500], ["ArrowUp", 300], ["KeyX", 80], ["ArrowLeft", 400]]) await player.key(key, ms);
+  // Each key held for some of the game's frames (16 ms of play each).
+  for (const [key, frames] of [["ArrowRight", 30], ["ArrowUp", 18], ["KeyX", 5], ["ArrowLeft", 25]]) await player.key(key, frames);
   const loaded = !player.lines.some((l) => l.startsWith("saving world"));
   const before = await page.evaluate(() => Module.replay.steps());
   const saved = await saveReplay(page);
@@ -257,7 +249,7 @@ try {
   await page.reload();
   await player.waitFor("the title", titleShown);
   await player.key("ArrowLeft");
-  await sleep(200);
+  await player.frames(12);
   await player.key("KeyX");
   check(await pageEnded(page), "after Exit the page says the game has ended");
   const ended = await saveReplay(page);

@@ -6,7 +6,7 @@
 //   node saves_test.mjs BUILD-WEB-FOLDER
 //
 // Prints "N passed, M failed" and exits non-zero when anything failed.
-import { check, failures, launch, nameWorld, noticeWidth, open, serve, sleep, stored, summary, titleShown, toBegin } from "./harness.mjs";
+import { check, failures, launch, leaveArea, nameWorld, noticeWidth, open, serve, stored, summary, titleShown, toBegin, until } from "./harness.mjs";
 
 const site = process.argv[2];
 if (!site) {
@@ -30,20 +30,16 @@ async function makeWorld(tab) {
 }
 
 // Escape in the home area: out to the overworld, which saves and shows the title.
-async function leaveToTitle(tab) {
-  const before = saved(tab);
-  await sleep(500);
-  await tab.key("Escape", 150);
-  return tab.line("world saved: Defaultia", 30, before + 1);
-}
+const leaveToTitle = (tab) => leaveArea(tab);
 
 // Begin on the title with a world stored: loaded, not made anew.
 async function beginLoads(tab) {
   await tab.waitFor("the title", titleShown);
   const from = tab.lines.length;
   await tab.key("KeyX");
-  await tab.waitFor("the overworld", (f) => !titleShown(f), 10);
-  await sleep(500);
+  await tab.waitFor("the overworld", (f) => !titleShown(f), 30);
+  // A world made anew would be saving by now.
+  await tab.frames(30);
   return !tab.lines.slice(from).some((l) => l.startsWith("saving world"));
 }
 
@@ -68,7 +64,7 @@ await scenario("two tabs", async (tab) => {
   const a = await tab();
   check(await makeWorld(a), "two tabs: the first tab makes a world");
   const b = await tab();
-  await sleep(1500);
+  await until("the second tab's notice", async () => (await b.notice()).includes("open in another tab"));
   check((await b.notice()).includes("open in another tab"), "two tabs: the second says the game is open elsewhere");
   check(!(await b.page.evaluate(() => !!(Module.quillmoor && Module.quillmoor.context))),
         "two tabs: the second does not start the game");
@@ -88,18 +84,17 @@ await scenario("two tabs", async (tab) => {
   // the first's is lost or put back to an older state.
   check(await beginLoads(b), "two tabs: Begin in the second loads the first's world");
   const saves = saved(b);
-  await b.key("Escape", 150);
-  check(await b.line("world saved: Defaultia", 30, saves + 1), "two tabs: the second saves");
+  await b.key("Escape", 9);
+  check(await b.line("world saved: Defaultia", 60, saves + 1), "two tabs: the second saves");
   const afterB = await stored(b.page);
   check(Object.keys(afterA).every((k) => k in afterB), "two tabs: no file the first kept is gone");
   // A third tab takes over: the second stops and writes nothing more.
   const c = await tab();
-  await sleep(1000);
+  await c.page.waitForSelector("#notice button", { visible: true, timeout: 60000 });
   await c.page.click("#notice button");
-  await sleep(1000);
   await c.page.bringToFront();
   check(await c.waitFor("the title in the third tab", titleShown), "two tabs: a tab that takes over starts");
-  await sleep(500);
+  await until("the second tab's notice", async () => (await b.notice()).includes("This one has stopped"));
   check((await b.notice()).includes("This one has stopped"), "two tabs: the tab taken over says it has stopped");
 });
 
@@ -114,10 +109,12 @@ await scenario("first read fails", async (tab) => {
   const b = await tab(server.url, {
     before: (page) => page.evaluateOnNewDocument(() => {
       const open = IDBFactory.prototype.open;
-      let failing = 5;
-      setTimeout(() => { failing = 0; }, 3000);
+      const givenUp = () => {
+        const n = document.getElementById("notice");
+        return n && !n.hidden && n.textContent.startsWith("Saves unavailable");
+      };
       IDBFactory.prototype.open = function (name, version) {
-        if (name === "quillmoor" && failing-- > 0) throw new DOMException("the storage is busy", "UnknownError");
+        if (name === "quillmoor" && !givenUp()) throw new DOMException("the storage is busy", "UnknownError");
         return open.call(this, name, version);
       };
     }),
@@ -128,8 +125,8 @@ await scenario("first read fails", async (tab) => {
   await b.waitFor("the title", titleShown);
   await b.key("KeyX");
   await b.line("entering encounter type: 3");
-  await b.key("Escape", 150);
-  await sleep(3000);
+  // Out of the area: the overworld's save runs to its end, and writes nothing.
+  await leaveArea(b);
   await b.page.close();
   const c = await tab();
   check(JSON.stringify(await stored(c.page)) === JSON.stringify(before), "first read fails: the stored files are untouched");
@@ -259,18 +256,33 @@ await scenario("tab closed in a save", async (tab) => {
   const first = await tab();
   await first.waitFor("the title", titleShown);
   await first.page.close();
-  // Closed at once nothing is stored yet, and three seconds in the world is
-  // stored whole: a test in which no close ever met a save in progress
-  // would prove nothing, so both outcomes must be seen.
+  // Closed at once nothing is stored yet, and once the game says the world
+  // is saved it is stored whole: a test in which no close ever met a save in
+  // progress would prove nothing, so both outcomes must be seen. Between
+  // them, the tab is closed as the game takes the press, as the save
+  // begins, and as the storage is handed the world's files.
+  const moments = [
+    ["at once", async () => {}],
+    ["as the game takes the press", (a) => a.frames(1)],
+    ["a few frames after the press", (a) => a.frames(4)],
+    ["as the save begins", (a, name) => a.line(`saving world: ${name}`)],
+    ["as the storage is handed the world", (a) => a.page.waitForFunction(() => window.handed > 0, { timeout: 60000, polling: "raf" })],
+    ["once the world is saved", (a, name) => a.line(`world saved: ${name}`)],
+  ];
   const outcomes = new Set();
-  for (const [k, delay] of [[0, 0], [1, 40], [2, 80], [3, 120], [4, 200], [5, 400], [6, 3000]]) {
+  for (const [k, [when, moment]] of moments.entries()) {
     const a = await tab();
     const name = await nameWorld(a, k);
     await a.waitFor("the title", titleShown);
     await a.key("ArrowLeft");
-    await sleep(200);
+    await a.frames(12);
+    await a.page.evaluate(() => {
+      window.handed = 0;
+      const put = IDBObjectStore.prototype.put;
+      IDBObjectStore.prototype.put = function (...args) { window.handed++; return put.apply(this, args); };
+    });
     await a.page.keyboard.down("KeyX");
-    await sleep(delay);
+    await moment(a, name).catch(() => {});
     await a.page.close({ runBeforeUnload: false });
     const b = await tab();
     await b.waitFor("the title", titleShown);
@@ -278,7 +290,7 @@ await scenario("tab closed in a save", async (tab) => {
     const map = `worlds/${name}/overworld` in after, player = `worlds/${name}/player` in after;
     outcomes.add(map && player);
     check(keptWhole(after) && map === player,
-          `tab closed ${delay} ms into Begin: ${map ? "the new world whole" : "no world, as before"}` +
+          `Begin, the tab closed ${when}: ${map ? "the new world whole" : "no world, as before"}` +
           (map === player ? "" : ` (map ${map}, player ${player})`));
     await b.page.close();
   }
