@@ -30,6 +30,11 @@ const switchShown = (page) => page.evaluate(() => {
            gain: Module.sound.output ? Module.sound.output.gain.value : null, started: Module.sound.started,
            focus: document.activeElement && document.activeElement.id };
 });
+// The switch as the browser tells a screen reader: its name, pressed or not.
+async function spoken(page) {
+  const node = await page.accessibility.snapshot({ root: await page.$("#sound") });
+  return `${node.role} "${node.name.trim()}" ${node.pressed ? "pressed" : "not pressed"}`;
+}
 // A tab in a browser context of its own (its own storage), at the title.
 async function fresh(viewport, before) {
   const context = await browser.createBrowserContext();
@@ -91,15 +96,17 @@ try {
   await wake(tab);
   await menuMoves(tab);
   const on = await switchShown(page);
-  check(on.text === "Sound on" && on.pressed === "true" && on.gain === 1 && on.started >= 2,
-        `at first the switch says "Sound on", pressed, and menu moves are heard (${JSON.stringify(on)})`);
+  const onSpoken = await spoken(page);
+  check(on.text === "Sound on" && onSpoken === 'button "Sound" pressed' && on.gain === 1 && on.started >= 2,
+        `at first the switch says "Sound on", is read as ${onSpoken}, and menu moves are heard (${JSON.stringify(on)})`);
   await page.click("#sound");
   const off = await switchShown(page);
+  const offSpoken = await spoken(page);
   await menuMoves(tab);
   const offLater = await switchShown(page);
-  check(off.text === "Sound off" && off.pressed === "false" && off.gain === 0 && off.focus === "screen" &&
-        offLater.started === off.started,
-        `clicked, it says "Sound off", not pressed, the output's gain is 0, the game has the keys again and ` +
+  check(off.text === "Sound off" && offSpoken === 'button "Sound" not pressed' && off.gain === 0 &&
+        off.focus === "screen" && offLater.started === off.started,
+        `clicked, it says "Sound off", is read as ${offSpoken}, the output's gain is 0, the game has the keys again and ` +
         `starts no sound (${JSON.stringify(off)}, then ${offLater.started} started)`);
   check(titleShown(await tab.frame()), "the switch's click gave the game no key (still on the title)");
   await page.reload();
