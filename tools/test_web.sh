@@ -5,7 +5,9 @@
 # (build/tests/desktop_frame); then that every file it asks for is served
 # and kept offline (tests/web/offline_test.mjs); then the saves' tests (tests/web/saves_test.mjs),
 # the backup controls' (tests/web/backup_test.mjs) and the replays'
-# (tests/web/replay_test.mjs, against build/quillmoor --verify).
+# (tests/web/replay_test.mjs, against build/quillmoor --verify), and the
+# page's sound, its switch and what a phone asks of the page
+# (tests/web/sound_test.mjs).
 # Sets up and builds what it needs itself (puppeteer-core, installed by
 # tools/setup.sh --web, drives the machine's own Chromium; it fetches no
 # browser); run by tools/test.sh, it reuses what that has already set up and
@@ -29,4 +31,8 @@ node tests/web/backup_test.mjs build-web "${1:-}" || status=1
 # The replays: the page's zlib, desktop replays checked by the page's own
 # build, "Save replay" and what the desktop makes of its file.
 node tests/web/replay_test.mjs build-web build/quillmoor "${1:-}" || status=1
+# Sound from the player's first gesture, in a browser that asks for one as
+# phones do; the sound switch, kept for the next visit; the home-screen
+# icon; the full-screen button only where there is full screen.
+node tests/web/sound_test.mjs build-web || status=1
 exit $status

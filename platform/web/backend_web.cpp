@@ -36,7 +36,7 @@ int flips = 0;
 EM_JS(void, WebTitle, (const char* title), { document.title = UTF8ToString(title); });
 
 EM_JS(void, WebOpen, (), {
-    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: []};
     // Only the game's own keys: the rest (Tab, Backspace, F5, ...) are the
     // browser's, as is every key pressed with Ctrl, Alt or Meta, so its
     // shortcuts (reload, print, back) work and never reach the game.
@@ -49,11 +49,6 @@ EM_JS(void, WebOpen, (), {
         if (k < 0 || e.ctrlKey || e.altKey || e.metaKey) return;
         // The game's keys are the game's: no scrolling by arrows or Space.
         e.preventDefault();
-        // Browsers allow sound only after a gesture: the first key starts it.
-        if (!q.audio) {
-            try { q.audio = new AudioContext(); } catch (err) { q.audio = false; }
-        }
-        if (q.audio && q.audio.state === "suspended") q.audio.resume();
         q.events.push(256 + k);
     });
     // A game key let go is always the game's to hear, even with Ctrl held.
@@ -96,24 +91,27 @@ EM_ASYNC_JS(void, WebNextFrame, (), {
 EM_JS(int, WebLoadSound, (const char* name, const int16_t* samples, int count, int rate), {
     const data = new Float32Array(count);
     for (let i = 0; i < count; ++i) data[i] = HEAP16[(samples >> 1) + i] / 32768;
-    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: [], audio: null};
+    const q = Module.quillmoor = Module.quillmoor || {events: [], sounds: []};
     q.sounds.push({name: UTF8ToString(name), data: data, rate: rate, buffer: null});
     return q.sounds.length;
 });
 
-// Fire and forget; before the first key there is no sound, and nothing waits.
+// Fire and forget, into the page's output (Module.sound, sound.js): before
+// the player's first gesture wakes it, and while the sound switch is off,
+// there is no sound, none is kept for later, and nothing waits.
 EM_JS(void, WebPlaySound, (int id), {
-    const q = Module.quillmoor;
-    const s = q.sounds[id - 1];
-    if (!s || !q.audio || q.audio.state !== "running") return;
+    const s = Module.quillmoor.sounds[id - 1];
+    const out = Module.sound;
+    if (!s || !out || !out.on || !out.output || out.context.state !== "running") return;
     if (!s.buffer) {
-        s.buffer = q.audio.createBuffer(1, s.data.length, s.rate);
+        s.buffer = out.context.createBuffer(1, s.data.length, s.rate);
         s.buffer.copyToChannel(s.data, 0);
     }
-    const source = q.audio.createBufferSource();
+    const source = out.context.createBufferSource();
     source.buffer = s.buffer;
-    source.connect(q.audio.destination);
+    source.connect(out.output);
     source.start();
+    out.started++;
 });
 
 // The saves are kept in the browser's storage by saves.js: a job per save,

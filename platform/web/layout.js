@@ -63,10 +63,12 @@ export function follow() {
 // Fitted again at the next frame: the touch controls came or went.
 export function refit() { fitted = ""; }
 
-// The full-screen button under the game, where the browser has one.
+// The full-screen button under the game, only where the browser lets the
+// page go full screen (not on a phone that has no such thing, nor in a frame
+// that is not allowed to).
 export function fullScreenButton() {
   const button = document.getElementById("fullscreen");
-  button.hidden = !document.documentElement.requestFullscreen;
+  button.hidden = !document.fullscreenEnabled;
   button.addEventListener("click", () => {
     if (document.fullscreenElement) document.exitFullscreen();
     else document.documentElement.requestFullscreen().catch(() => {});

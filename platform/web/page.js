@@ -1,10 +1,11 @@
 // The page's start-up: the game's code fetched with its download shown,
 // the game's Module set up before quillmoor.js runs, and the page's other
-// jobs started (layout.js, touch.js, status.js, notice.js). Bundled at build
-// time into index.html itself (web.cmake), so nothing waits on another file
-// before the game's own are asked for.
+// jobs started (layout.js, touch.js, status.js, notice.js, sound.js).
+// Bundled at build time into index.html itself (web.cmake), so nothing waits
+// on another file before the game's own are asked for.
 import { follow, fullScreenButton } from "./layout.js";
 import { savesNotice } from "./notice.js";
+import { sound } from "./sound.js";
 import { download, hideStatus, status } from "./status.js";
 import { touchControls } from "./touch.js";
 
@@ -66,6 +67,8 @@ const Module = window.Module = {
     if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
   },
   onAbort(what) { stopped(what); },
+  // The audio output the game plays into, and the sound switch (sound.js).
+  sound: verify ? null : sound(screen),
   // After Exit: a page cannot close itself, so it says what happened.
   ended() {
     screen.style.visibility = "hidden";

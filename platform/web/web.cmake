@@ -67,14 +67,14 @@ set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
   LINK_DEPENDS "${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
 
 # The page's own script, one job a file (page.js starts the game and brings
-# layout.js, touch.js, status.js and notice.js along), bundled by esbuild
+# layout.js, touch.js, status.js, notice.js and sound.js along), bundled by esbuild
 # and put inside index.html, so the page asks for nothing more before the
 # game's own files.
 set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
 # (Bundled into a folder of its own: it is no file the page serves.)
 set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
 set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js ${WEB_SOURCE}/status.js
-  ${WEB_SOURCE}/notice.js)
+  ${WEB_SOURCE}/notice.js ${WEB_SOURCE}/sound.js)
 add_custom_command(
   OUTPUT ${PAGE_JS}
   COMMAND ${ESBUILD} ${WEB_SOURCE}/page.js
@@ -104,9 +104,10 @@ add_custom_command(
   COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})
 
-# Offline and installable: the manifest with the game's icon.
+# Offline and installable: the manifest with the game's icon, and the icon
+# a phone's home screen asks for by a link of its own (180).
 set(WEB_ICONS)
-foreach(size 192 512)
+foreach(size 180 192 512)
   set(icon ${CMAKE_CURRENT_BINARY_DIR}/icon-${size}.png)
   add_custom_command(
     OUTPUT ${icon}
@@ -123,7 +124,8 @@ endforeach()
 # named in WEB_PAGE_COPIED are copied from platform/web as they are; the
 # others (index.html with its script put in among them) are made above.
 set(WEB_PAGE_COPIED manifest.webmanifest)
-set(WEB_PAGE index.html ${WEB_PAGE_COPIED} quillmoor.js quillmoor.wasm backup.js icon-192.png icon-512.png)
+set(WEB_PAGE index.html ${WEB_PAGE_COPIED} quillmoor.js quillmoor.wasm backup.js icon-180.png icon-192.png
+  icon-512.png)
 
 foreach(name IN LISTS WEB_PAGE_COPIED)
   configure_file(platform/web/${name} ${CMAKE_CURRENT_BINARY_DIR}/${name} COPYONLY)

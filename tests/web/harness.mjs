@@ -78,11 +78,14 @@ const browsers = {
   }),
 };
 
-// A browser with a profile of its own, thrown away with it.
-export async function launch(name = process.env.BROWSER || "chromium") {
+// A browser with a profile of its own, thrown away with it. `args` go to
+// the browser after its own (a later switch wins over an earlier one).
+export async function launch(name = process.env.BROWSER || "chromium", { args = [] } = {}) {
   if (!browsers[name]) throw new Error(`no browser named ${name} (${Object.keys(browsers).join(", ")})`);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-browser-"));
-  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...browsers[name]() });
+  const how = browsers[name]();
+  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...how,
+                                           args: [...(how.args || []), ...args] });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();

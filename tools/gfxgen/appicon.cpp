@@ -1,9 +1,11 @@
 // appicon: the game's icon at one size, for the page's manifest and the
 // installed game: the head of the player's overworld marker, seen from the
 // front, each pixel a square block of a whole number of pixels on the game's
-// clear colour, so the icon stays as crisp as the game.
+// clear colour, so the icon stays as crisp as the game. A size that is no
+// multiple of 16 (a phone's home screen asks for 180) keeps whole blocks and
+// a thin border of the clear colour around them.
 //
-//   appicon <playericon.png> <size> <out.png>     (size a multiple of 16)
+//   appicon <playericon.png> <size> <out.png>     (size at least 16)
 #include <png.h>
 
 #include <cstdio>
@@ -18,8 +20,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int size = std::atoi(argv[2]);
-    if (size < 16 || size % 16 != 0) {
-        std::fprintf(stderr, "appicon: the size must be a multiple of 16\n");
+    if (size < 16 || size > 4096) {
+        std::fprintf(stderr, "appicon: the size must be from 16 to 4096\n");
         return 2;
     }
     png_image img{};
@@ -37,13 +39,13 @@ int main(int argc, char** argv) {
     // Frame 2 (facing down) is the sheet's lower left cell; its top twelve
     // rows are the head, placed in the middle of the square.
     constexpr int kRows = 12, kTop = (16 - kRows) / 2;
-    const int k = size / 16;
+    const int k = size / 16, margin = (size - 16 * k) / 2;
     gfx::Canvas icon(size, size);
     for (int y = 0; y < kRows; ++y)
         for (int x = 0; x < 16; ++x) {
             const unsigned char* p = &rgb[static_cast<size_t>(((16 + y) * 32 + x) * 3)];
             if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;  // a hole shows the clear colour
-            icon.Rect(x * k, (kTop + y) * k, k, k, p);
+            icon.Rect(margin + x * k, margin + (kTop + y) * k, k, k, p);
         }
     if (!gfx::WritePng(argv[3], icon)) {
         std::fprintf(stderr, "appicon: cannot write %s\n", argv[3]);
