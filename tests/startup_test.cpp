@@ -37,6 +37,19 @@ TEST_F(StartupTest, DefaultStartOpensA960x540WindowAndWritesTheSettings) {
     EXPECT_EQ(headless::LastSync(), 1);
 }
 
+TEST_F(StartupTest, TheTitleHoldsNoWorldThoughTheWorldsMakerRanAtStart) {
+    // The maker is run once at start to have its code ready; on the title
+    // the game must hold what a new program holds: no map, no home.
+    bool empty = false;
+    headless::At(5, [&] {
+        empty = homex == 0 && homey == 0;
+        for (int x = 0; x < WORLDW; ++x)
+            for (int y = 0; y < WORLDH; ++y) empty = empty && terrain[x][y] == 0 && encountertype[x][y] == 0;
+    });
+    EXPECT_EQ(RunUntilClosedAt(10), 0);
+    EXPECT_TRUE(empty);
+}
+
 TEST_F(StartupTest, FullScreenOnlyAtScaleFourAndTheWishStaysInTheFile) {
     struct Case {
         std::string file;
