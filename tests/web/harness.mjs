@@ -87,22 +87,44 @@ const browsers = {
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
            "--disable-component-update", "--disable-sync", "--autoplay-policy=no-user-gesture-required"],
   }),
-  // Firefox ESR, spoken to over WebDriver BiDi.
+  // Firefox ESR, spoken to over WebDriver BiDi. It plays sound only through
+  // a sound server: it is given a quiet one of its own.
   firefox: () => ({
     browser: "firefox",
     protocol: "webDriverBiDi",
     executablePath: process.env.FIREFOX || "/usr/bin/firefox-esr",
+    quiet: true,
   }),
 };
+
+// A PulseAudio server with a sound card that plays nothing, in `folder`:
+// where the machine has no sound card (CI, a container), a browser that
+// needs a server for its AudioContext to run gets one all the same. Its
+// environment for the browser, and how to stop it.
+async function quietSoundServer(folder) {
+  const socket = path.join(folder, "native");
+  const server = spawn("pulseaudio", ["-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                      "--load=module-null-sink",
+                                      `--load=module-native-protocol-unix auth-anonymous=1 socket=${socket}`],
+                       { stdio: "ignore", env: { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder } });
+  server.on("error", () => {});  // none installed: the sound's check says the page's sound did not run
+  await until("the quiet sound server", () => fs.existsSync(socket), 20);
+  return { env: { PULSE_SERVER: "unix:" + socket },
+           stop: () => { server.kill(); fs.rmSync(folder, { recursive: true, force: true }); } };
+}
 
 // A browser with a profile of its own, thrown away with it.
 export async function launch(name = process.env.BROWSER || "chromium") {
   if (!browsers[name]) throw new Error(`no browser named ${name} (${Object.keys(browsers).join(", ")})`);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-browser-"));
-  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...browsers[name]() });
+  const { quiet, ...options } = browsers[name]();
+  const sound = quiet ? await quietSoundServer(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-sound-"))) : null;
+  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...options,
+                                           ...(sound ? { env: { ...process.env, ...sound.env } } : {}) });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
+    if (sound) sound.stop();
     fs.rmSync(profile, { recursive: true, force: true });
   };
   return browser;
