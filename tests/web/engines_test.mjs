@@ -4,8 +4,10 @@
 // sound, Begin makes a world whose home area runs and the player walks,
 // Escape saves it and a reload finds it again, a second window says the
 // game is open elsewhere and can take it over, a reload with the server
-// gone plays from the service worker, and the loading bar, while the
-// game's code has not come, is an empty outline.
+// gone plays from the service worker, Exit ends the game, and the loading
+// bar, while the game's code has not come, is an empty outline; where the
+// engine lets the test do it, the page without WebAssembly and the touch
+// controls. What an engine cannot do is said and counted as skipped.
 //
 //   BROWSER=chromium|firefox|webkit node engines_test.mjs BUILD-WEB-FOLDER DESKTOP-FRAME-PROGRAM
 //
@@ -15,7 +17,7 @@ import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import { check, drive, serve, summary, titleShown, until } from "./harness.mjs";
+import { check, drive, serve, skip, summary, titleShown, until } from "./harness.mjs";
 
 const [site, desktopframe] = process.argv.slice(2);
 if (!site || !desktopframe) {
@@ -105,10 +107,46 @@ try {
   // After one visit the page plays with the server gone, from its worker.
   await until("the service worker", () => other.evaluate(() => navigator.serviceWorker.controller !== null));
   server.close();
-  await other.reload();
+  // A reload that finds nothing at all fails here, with the check.
+  await other.reload().catch(() => {});
   check(await other.waitFor("the title offline", titleShown) && whole(await worldFiles(other)),
         `${name}: with the server gone a reload plays from the service worker, the world kept`);
+
+  // Exit on the title ends the game with the page's own words.
+  await other.key("ArrowLeft");
+  await other.frames(12);
+  await other.key("KeyX");
+  check(await until("the end message", () => other.evaluate(() => !document.getElementById("status").hidden &&
+          document.getElementById("status-text").textContent === "The game has ended. Reload the page to play again.")),
+        `${name}: Exit ends the game with the page's end message`);
   await other.close();
+
+  // A browser without WebAssembly is told so in text, with no loading bar.
+  if (browser.cannot.prepare) skip("the page without WebAssembly", browser.cannot.prepare, name);
+  else {
+    const bare = await browser.open(server.url, { before: () => { delete window.WebAssembly; } });
+    await until("the page's last word", () => bare.evaluate(() => !/^(Loading|Starting)/.test(document.getElementById("status-text").textContent)));
+    const [text, high] = await bare.evaluate(() => [document.getElementById("status").textContent,
+                                                     document.getElementById("status-bar").getBoundingClientRect().height]);
+    check(text.includes("cannot run in this browser: it has no WebAssembly") && high === 0,
+          `${name}: without WebAssembly the page says so in text, with no loading bar ("${text}")`);
+    await bare.close();
+  }
+
+  // A phone, touch only: the controls come with the first touch, and a tap
+  // on X begins (Begin loads the world made above, offline).
+  if (browser.cannot.touch) skip("the touch controls", browser.cannot.touch, name);
+  else {
+    const phone = await browser.open(server.url,
+                                     { viewport: { width: 844, height: 390, isMobile: true, hasTouch: true, deviceScaleFactor: 3 } });
+    await phone.waitFor("the title on the phone", titleShown);
+    await phone.tap("#screen");
+    const shown = await until("the touch controls", () => phone.evaluate(() => !document.getElementById("touch").hidden));
+    if (shown) await phone.tap('[data-key="KeyX"]');
+    check(shown && await phone.waitFor("Begin by touch", (f) => !titleShown(f), 30),
+          `${name}: on a touch screen the controls show, and a tap on X begins`);
+    await phone.close();
+  }
 
   // While the game's code has not come the page shows its loading bar: an
   // outline in the page's green, and inside it the background colour (an

@@ -354,6 +354,7 @@ function puppeteerWindow(page) {
     up: (code) => page.keyboard.up(code),
     front: () => page.bringToFront(),
     click: (selector) => page.click(selector),
+    tap: (selector) => page.tap(selector),
     reload: () => page.reload().then(() => {}),
     screenshot: async () => Buffer.from(await page.screenshot()),
     close: () => page.close(),
@@ -417,6 +418,10 @@ async function webkit() {
   };
   return {
     name: "webkit",
+    // Classic WebDriver runs no script before the page's own, and WebKitGTK
+    // makes no touch events without a touch screen.
+    cannot: { prepare: "classic WebDriver runs no script before the page's own",
+              touch: "no touch events without a touch screen" },
     async open(u) {
       let handle = first;
       if (first) first = null;
@@ -444,10 +449,13 @@ export async function drive(name = process.env.BROWSER || "chromium") {
   if (name === "webkit") return webkit();
   const browser = await launch(name);
   return {
-    name, browser,
-    async open(url) {
+    name, browser, cannot: {},
+    // `before`: a function run in the page before its own scripts;
+    // `viewport`: puppeteer's, a phone's say.
+    async open(url, { before, viewport = { width: 1024, height: 640 } } = {}) {
       const page = await browser.newPage();
-      await page.setViewport({ width: 1024, height: 640 });
+      await page.setViewport(viewport);
+      if (before) await page.evaluateOnNewDocument(before);
       const win = puppeteerWindow(page);
       if (url) await win.goto(url);
       return win;
