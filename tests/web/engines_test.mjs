@@ -48,7 +48,11 @@ const worldFiles = (w) => w.evaluate(() => {
 const whole = (files) => files.includes("overworld") && files.includes("player");
 
 let server = await serve(site);
-const browser = await drive(name);
+const browser = await drive(name).catch((e) => {
+  check(false, `${name}: the browser starts (${e.message})`);
+  server.close();
+  process.exit(summary());
+});
 try {
   const tab = await browser.open(server.url);
   check(await tab.waitFor("the title", titleShown), `${name}: the title screen shows`);

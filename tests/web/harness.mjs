@@ -108,6 +108,7 @@ async function quietSoundServer(folder) {
                                       `--load=module-native-protocol-unix auth-anonymous=1 socket=${socket}`],
                        { stdio: "ignore", env: { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder } });
   server.on("error", () => {});  // none installed: the sound's check says the page's sound did not run
+  process.on("exit", () => server.kill());  // never left behind, whatever ends the test
   await until("the quiet sound server", () => fs.existsSync(socket), 20);
   return { env: { PULSE_SERVER: "unix:" + socket },
            stop: () => { server.kill(); fs.rmSync(folder, { recursive: true, force: true }); } };
@@ -120,7 +121,8 @@ export async function launch(name = process.env.BROWSER || "chromium") {
   const { quiet, ...options } = browsers[name]();
   const sound = quiet ? await quietSoundServer(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-sound-"))) : null;
   const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...options,
-                                           ...(sound ? { env: { ...process.env, ...sound.env } } : {}) });
+                                           ...(sound ? { env: { ...process.env, ...sound.env } } : {}) })
+    .catch((e) => { if (sound) sound.stop(); throw e; });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
@@ -378,9 +380,11 @@ async function webkit() {
   const port = await freePort();
   const driver = spawn(process.env.WEBKIT_DRIVER || "/usr/bin/WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
                        { stdio: "ignore" });
-  const gone = new Promise((resolve) => driver.on("exit", resolve));
+  let ended = false;
+  const gone = new Promise((resolve) => { driver.on("exit", resolve); driver.on("error", resolve); }).then(() => { ended = true; });
   const url = `http://127.0.0.1:${port}`;
-  await until("WebKitWebDriver", () => fetch(url + "/status").then((r) => r.ok), 30, 100);
+  await until("WebKitWebDriver", () => ended || fetch(url + "/status").then((r) => r.ok), 30, 100);
+  if (ended) throw new Error("WebKitWebDriver did not start (tools/setup.sh --web installs webkit2gtk-driver)");
   const session = await new Builder().usingServer(url).withCapabilities({
     browserName: "MiniBrowser",
     "webkitgtk:browserOptions": {
