@@ -1,6 +1,7 @@
 // What the page must do in every engine it is tested in (Chromium, Firefox
 // ESR and WebKitGTK; BROWSER= chooses one), played with real key events:
-// the title is the desktop's frame pixel for pixel, the first key starts the
+// the title is the desktop's frame pixel for pixel on a canvas scaled by a
+// whole factor, the first key starts the
 // sound, Begin makes a world whose home area runs and the player walks,
 // Escape saves it and a reload finds it again, a second window says the
 // game is open elsewhere and can take it over, a reload with the server
@@ -58,6 +59,16 @@ try {
   check(await tab.waitFor("the title", titleShown), `${name}: the title screen shows`);
   const differ = differing(desktopTitle(), await tab.frame());
   check(differ === 0, `${name}: the title frame is the desktop's, pixel for pixel (${differ} pixels differ)`);
+  // Each game pixel is a whole number of device pixels, on whole device
+  // pixels, at the largest such scale that fits the window.
+  const [x, y, w, h, width, height] = await tab.evaluate(() => {
+    const b = document.getElementById("screen").getBoundingClientRect();
+    return [b.left, b.top, b.width, b.height, innerWidth, innerHeight].map((v) => v * devicePixelRatio);
+  });
+  const k = w / 480;
+  check([x, y, w, h].every(Number.isInteger) && Number.isInteger(k) && k >= 1 && h === 270 * k &&
+        x + w <= width && y + h <= height && ((k + 1) * 480 > width || (k + 1) * 270 > height),
+        `${name}: the canvas is scaled by a whole factor that fits the window (${w} x ${h} at (${x}, ${y}) in ${width} x ${height})`);
 
   // The first key (X: Begin) starts the sound.
   await tab.key("KeyX");
