@@ -6,9 +6,9 @@
 #   bash tools/setup.sh             the desktop game, its tests, benchmarks and fuzzers
 #   bash tools/setup.sh --package   the desktop game and what makes its Debian package
 #   bash tools/setup.sh --page      the page's build: Emscripten, Node.js, its npm packages
-#   bash tools/setup.sh --web       everything tools/test.sh runs: all the above, Chromium
-#                                   and the browser tests' npm packages, and what checks
-#                                   the package
+#   bash tools/setup.sh --web       everything tools/test.sh runs: all the above, Chromium,
+#                                   Firefox ESR and WebKitGTK with the browser tests' npm
+#                                   packages, and what checks the package
 # The other scripts call it through tools/common.sh, which passes down what
 # is already set up, so one run of tools/test.sh or .ci/run sets up once.
 set -euo pipefail
@@ -23,7 +23,10 @@ package=(dpkg-dev file)
 # Node.js with npm: any the machine has will do.
 page=(emscripten)
 command -v node >/dev/null && command -v npm >/dev/null || page+=(nodejs npm)
-checks=(chromium lintian desktop-file-utils appstream)
+# The browsers the page is tested in: Chromium, Firefox ESR, and WebKitGTK's
+# MiniBrowser through its WebDriver; Firefox plays its sound through a quiet
+# PulseAudio server of the test's own.
+checks=(chromium firefox-esr webkit2gtk-driver pulseaudio lintian desktop-file-utils appstream)
 
 npm_folders=()
 case "$mode" in

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the game with its tests and runs every test:
-# the desktop's (ctest), the browser page's in headless Chromium, and the
+# the desktop's (ctest), the browser page's (in Chromium, Firefox ESR and
+# WebKitGTK; the full suites in headless Chromium), and the
 # installable package's. What they need is installed first, from Debian's
 # packages and the pinned npm packages, and each thing is set up and built
 # once: the scripts it calls reuse it (tools/common.sh).
@@ -48,10 +49,13 @@ skipped=()
 if [ "$mode" = all ]; then
   # The page is built once here, for the browser's tests and the package's.
   build_page || echo "the page did not build"
-  # The same game in the browser, in Chromium.
+  # The same game in the browser: in Chromium, Firefox ESR and WebKitGTK.
   bash tools/test_web.sh 2>&1 | tee "$log" || status=1
-  web=$(awk '/^[0-9]+ passed, [0-9]+ failed$/ { p += $1; f += $3 } END { print p + 0 " passed, " f + 0 " failed" }' "$log")
+  web=$(awk '/^[0-9]+ passed, [0-9]+ failed(, [0-9]+ skipped)?$/ { p += $1; f += $3; s += $5 }
+             END { print p + 0 " passed, " f + 0 " failed, " s + 0 " skipped" }' "$log")
   ran="$ran; browser $web"
+  # Each check an engine cannot make says so on a line of its own.
+  while IFS= read -r line; do skipped+=("${line#skipped in }"); done < <(grep '^skipped in ' "$log" || true)
   # The installed game: its package checked and played from a throwaway root.
   if bash tools/test_package.sh 2>&1 | tee "$log"; then ran="$ran; package passed"
   else ran="$ran; package FAILED"; status=1; fi
@@ -63,7 +67,10 @@ fi
 
 case "$mode" in all) what="tests" ;; --desktop) what="tests (the desktop's only)" ;; *) what="tests (sanitized)" ;; esac
 summary="$what: $ran"
-[ ${#skipped[@]} -gt 0 ] && summary="$summary; skipped: ${skipped[*]}"
+if [ ${#skipped[@]} -gt 0 ]; then
+  summary="$summary; skipped: $(printf '%s; ' "${skipped[@]}")"
+  summary="${summary%; }"
+fi
 [ $status -eq 0 ] && summary="$summary; all passed" || summary="$summary; SOME FAILED"
 echo "$summary"
 exit $status

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# The browser test: builds the page (tools/web.sh --build), then plays it in
+# The browser test: builds the page (tools/web.sh --build), then plays what
+# every engine must do in Chromium, Firefox ESR and WebKitGTK
+# (tests/web/engines_test.mjs, once for each: WebKitGTK's MiniBrowser in a
+# window, under a virtual display when there is none), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
 # holds its frames to the desktop's, which the test machine draws
 # (build/tests/desktop_frame); then that every file it asks for is served
@@ -20,6 +23,14 @@ setup --web
 build_page >/dev/null
 build_desktop desktop_frame quillmoor >/dev/null
 status=0
+# What the page must do in every engine.
+for engine in chromium firefox webkit; do
+  run=(node tests/web/engines_test.mjs build-web build/tests/desktop_frame)
+  if [ $engine = webkit ] && [ -z "${DISPLAY:-}" ]; then
+    run=(xvfb-run -a -s "-screen 0 1280x800x24" "${run[@]}")
+  fi
+  BROWSER=$engine "${run[@]}" || status=1
+done
 node tests/web/browser_test.mjs build-web build/tests/desktop_frame "${1:-}" || status=1
 # Every file the page asks for is one its build lists: served, and kept offline.
 node tests/web/offline_test.mjs build-web || status=1

@@ -3,14 +3,16 @@
 // page as the player sees it (its canvas, its console lines, its keys), waits
 // for what the game or the page does (never for a fixed time: the machine
 // may be loaded) and the tally of checks.
+import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
 import puppeteer from "puppeteer-core";
+import { Builder, Key } from "selenium-webdriver";
 
-let passed = 0, failed = 0;
+let passed = 0, failed = 0, skipped = 0;
 export function check(ok, what) {
   if (ok) passed++;
   else failed++;
@@ -18,8 +20,14 @@ export function check(ok, what) {
   return ok;
 }
 export function failures() { return failed; }
+// A check this browser cannot make: said, with why, and counted; never a
+// silent pass.
+export function skip(what, why, name = process.env.BROWSER || "chromium") {
+  skipped++;
+  console.log(`skipped in ${name}: ${what} (${why})`);
+}
 export function summary() {
-  console.log(`${passed} passed, ${failed} failed`);
+  console.log(`${passed} passed, ${failed} failed` + (skipped ? `, ${skipped} skipped` : ""));
   return failed ? 1 : 0;
 }
 
@@ -42,12 +50,15 @@ export async function until(what, test, seconds = 60, every = 50) {
 // Any static server will do for the page; this one is plain on purpose.
 // `folders` serves more files beside the page's, by the start of their path:
 // { "/made/": FOLDER }. With `compress`, it gzips what it sends to a browser
-// that accepts it, as most hosts do.
-export async function serve(site, folders = {}, { compress = false } = {}) {
+// that accepts it, as most hosts do. The paths in `hold` are never answered
+// (until the server closes): a download that does not come, so the page
+// stays on what it shows while it waits.
+export async function serve(site, folders = {}, { compress = false, hold = [] } = {}) {
   const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
                   ".webmanifest": "application/manifest+json", ".png": "image/png" };
   const server = http.createServer((req, res) => {
     const asked = path.normalize(decodeURIComponent(req.url.split("?")[0])).replace(/^(\.\.[/\\])+/, "");
+    if (hold.includes(asked)) return;
     const from = Object.keys(folders).find((start) => asked.startsWith(start));
     const name = from ? path.join(folders[from], asked.slice(from.length)) : path.join(site, asked);
     const file = name.endsWith("/") ? path.join(name, "index.html") : name;
@@ -76,19 +87,48 @@ const browsers = {
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
            "--disable-component-update", "--disable-sync", "--autoplay-policy=no-user-gesture-required"],
   }),
+  // Firefox ESR, spoken to over WebDriver BiDi. It plays sound only through
+  // a sound server: it is given a quiet one of its own.
+  firefox: () => ({
+    browser: "firefox",
+    protocol: "webDriverBiDi",
+    executablePath: process.env.FIREFOX || "/usr/bin/firefox-esr",
+    quiet: true,
+  }),
 };
+
+// A PulseAudio server with a sound card that plays nothing, in `folder`:
+// where the machine has no sound card (CI, a container), a browser that
+// needs a server for its AudioContext to run gets one all the same. Its
+// environment for the browser, and how to stop it.
+async function quietSoundServer(folder) {
+  const socket = path.join(folder, "native");
+  const server = spawn("pulseaudio", ["-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                      "--load=module-null-sink",
+                                      `--load=module-native-protocol-unix auth-anonymous=1 socket=${socket}`],
+                       { stdio: "ignore", env: { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder } });
+  server.on("error", () => {});  // none installed: the sound's check says the page's sound did not run
+  process.on("exit", () => server.kill());  // never left behind, whatever ends the test
+  await until("the quiet sound server", () => fs.existsSync(socket), 20);
+  return { env: { PULSE_SERVER: "unix:" + socket },
+           stop: () => { server.kill(); fs.rmSync(folder, { recursive: true, force: true }); } };
+}
 
 // A browser with a profile of its own, thrown away with it. `args` go to
 // the browser after its own (a later switch wins over an earlier one).
 export async function launch(name = process.env.BROWSER || "chromium", { args = [] } = {}) {
   if (!browsers[name]) throw new Error(`no browser named ${name} (${Object.keys(browsers).join(", ")})`);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-browser-"));
-  const how = browsers[name]();
-  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...how,
-                                           args: [...(how.args || []), ...args] });
+  const { quiet, ...options } = browsers[name]();
+  if (args.length) options.args = [...(options.args || []), ...args];
+  const sound = quiet ? await quietSoundServer(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-sound-"))) : null;
+  const browser = await puppeteer.launch({ headless: true, userDataDir: profile, ...options,
+                                           ...(sound ? { env: { ...process.env, ...sound.env } } : {}) })
+    .catch((e) => { if (sound) sound.stop(); throw e; });
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
+    if (sound) sound.stop();
     fs.rmSync(profile, { recursive: true, force: true });
   };
   return browser;
@@ -243,4 +283,189 @@ export function stored(page) {
       cursor.onerror = () => reject(cursor.error);
     };
   }));
+}
+
+// The page in any of the three engines, through the few things the tests
+// that run in all of them ask of a browser: a window at a URL, a function
+// evaluated in it, keys held and let go, its canvas, a screenshot, a reload.
+// Chromium and Firefox are puppeteer's; WebKitGTK (its MiniBrowser) is
+// driven by WebKitWebDriver over classic WebDriver, in windows of their own
+// (a tab in the background there gets no frames), and needs a display
+// (tools/test_web.sh gives it a virtual one). Classic WebDriver tells
+// nothing of the page's console, so these tests judge by what the page and
+// its storage show.
+export const engines = ["chromium", "firefox", "webkit"];
+
+// The canvas as base64 RGBA bytes, evaluated in the page.
+const canvasBytes = () => {
+  const d = Module.quillmoor.context.getImageData(0, 0, 480, 270).data;
+  let s = "";
+  for (let i = 0; i < d.length; i += 8192) s += String.fromCharCode.apply(null, d.subarray(i, i + 8192));
+  return btoa(s);
+};
+
+// A window's common side, given how to evaluate in it and hold its keys.
+function windowOf(w) {
+  const win = {
+    ...w,
+    async frame() { return Buffer.from(await w.evaluate(canvasBytes), "base64"); },
+    waitFor(what, test, seconds = 60) {
+      return until(what, async () => test(await win.frame()), seconds, 100);
+    },
+    // Waits for `n` more of the game's frames, or for the game to stop.
+    async frames(n, seconds = 60) {
+      const from = await w.evaluate(framesShown).catch(() => 0);
+      return until(`${n} frames`, () => w.evaluate(`return (${framesShown})() >= ${from + n} || (${stopped})()`), seconds, 16);
+    },
+    async key(code, frames = 2) {
+      await w.down(code);
+      await win.frames(frames);
+      await w.up(code);
+    },
+    notice: () => w.evaluate(() => {
+      const n = document.getElementById("notice");
+      return n && !n.hidden ? n.textContent : "";
+    }),
+    // The screenshot's RGBA pixels in a box of CSS pixels ([left, top,
+    // width, height]), read by the browser's own image decoder.
+    async pixels(box) {
+      const png = await w.screenshot();
+      return w.evaluate(async (b64, [x, y, width, height]) => {
+        const bytes = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+        const picture = await createImageBitmap(new Blob([bytes], { type: "image/png" }));
+        const scale = picture.width / innerWidth;
+        const c = document.createElement("canvas");
+        c.width = width;
+        c.height = height;
+        const g = c.getContext("2d");
+        g.imageSmoothingEnabled = false;
+        g.drawImage(picture, x * scale, y * scale, width * scale, height * scale, 0, 0, width, height);
+        return Array.from(g.getImageData(0, 0, width, height).data);
+      }, png.toString("base64"), box);
+    },
+  };
+  return win;
+}
+
+// Puppeteer's page as such a window. Strings are function bodies, as
+// WebDriver takes them.
+function puppeteerWindow(page) {
+  const evaluate = (fn, ...args) => page.evaluate(typeof fn === "string" ? new Function(fn) : fn, ...args);
+  return windowOf({
+    page, evaluate,
+    goto: (url) => page.goto(url).then(() => {}),
+    down: (code) => page.keyboard.down(code),
+    up: (code) => page.keyboard.up(code),
+    front: () => page.bringToFront(),
+    click: (selector) => page.click(selector),
+    tap: (selector) => page.tap(selector),
+    reload: () => page.reload().then(() => {}),
+    screenshot: async () => Buffer.from(await page.screenshot()),
+    close: () => page.close(),
+  });
+}
+
+// The WebDriver key for a key's place on the keyboard (event.code).
+const webdriverKey = (code) => /^Key[A-Z]$/.test(code) ? code.slice(3).toLowerCase()
+  : { ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN,
+      Escape: Key.ESCAPE, Enter: Key.ENTER, Space: Key.SPACE }[code];
+
+async function freePort() {
+  const s = http.createServer();
+  await new Promise((resolve) => s.listen(0, "127.0.0.1", resolve));
+  const port = s.address().port;
+  await new Promise((resolve) => s.close(resolve));
+  return port;
+}
+
+async function webkit() {
+  const port = await freePort();
+  const driver = spawn(process.env.WEBKIT_DRIVER || "/usr/bin/WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
+                       { stdio: "ignore" });
+  let ended = false;
+  const gone = new Promise((resolve) => { driver.on("exit", resolve); driver.on("error", resolve); }).then(() => { ended = true; });
+  const url = `http://127.0.0.1:${port}`;
+  await until("WebKitWebDriver", () => ended || fetch(url + "/status").then((r) => r.ok), 30, 100);
+  if (ended) throw new Error("WebKitWebDriver did not start (tools/setup.sh --web installs webkit2gtk-driver)");
+  const session = await new Builder().usingServer(url).withCapabilities({
+    browserName: "MiniBrowser",
+    "webkitgtk:browserOptions": {
+      binary: process.env.MINIBROWSER || "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser",
+      args: ["--automation", "--autoplay-policy=allow"],
+    },
+  }).build();
+  await session.manage().window().setRect({ width: 1024, height: 640 });
+  let first = await session.getWindowHandle(), current = first;
+  const windowFor = (handle) => {
+    const to = async () => {
+      if (current !== handle) { await session.switchTo().window(handle); current = handle; }
+    };
+    const evaluate = async (fn, ...args) => {
+      await to();
+      return session.executeScript(typeof fn === "string" ? fn : `return (${fn}).apply(null, arguments)`, ...args);
+    };
+    return windowOf({
+      evaluate,
+      goto: async (u) => { await to(); await session.get(u); },
+      down: async (code) => { await to(); await session.actions().keyDown(webdriverKey(code)).perform(); },
+      up: async (code) => { await to(); await session.actions().keyUp(webdriverKey(code)).perform(); },
+      front: to,
+      click: async (selector) => { await to(); await session.findElement({ css: selector }).click(); },
+      reload: async () => { await to(); await session.navigate().refresh(); },
+      screenshot: async () => { await to(); return Buffer.from(await session.takeScreenshot(), "base64"); },
+      // The last window closed would end the session: it is kept, blank,
+      // for the next one.
+      close: async () => {
+        await to();
+        if ((await session.getAllWindowHandles()).length > 1) { await session.close(); current = null; }
+        else { await session.get("about:blank"); first = handle; }
+      },
+    });
+  };
+  return {
+    name: "webkit",
+    // Classic WebDriver runs no script before the page's own, and WebKitGTK
+    // makes no touch events without a touch screen.
+    cannot: { prepare: "classic WebDriver runs no script before the page's own",
+              touch: "no touch events without a touch screen" },
+    async open(u) {
+      let handle = first;
+      if (first) first = null;
+      else {
+        if (!current) await session.switchTo().window((await session.getAllWindowHandles())[0]);
+        await session.switchTo().newWindow("window");
+        handle = await session.getWindowHandle();
+        current = handle;
+        await session.manage().window().setRect({ width: 1024, height: 640 });
+      }
+      const win = windowFor(handle);
+      if (u) await win.goto(u);
+      return win;
+    },
+    async close() {
+      await session.quit().catch(() => {});
+      driver.kill();
+      await gone;
+    },
+  };
+}
+
+// A browser of the named engine with a profile of its own, thrown away with it.
+export async function drive(name = process.env.BROWSER || "chromium") {
+  if (name === "webkit") return webkit();
+  const browser = await launch(name);
+  return {
+    name, browser, cannot: {},
+    // `before`: a function run in the page before its own scripts;
+    // `viewport`: puppeteer's, a phone's say.
+    async open(url, { before, viewport = { width: 1024, height: 640 } } = {}) {
+      const page = await browser.newPage();
+      await page.setViewport(viewport);
+      if (before) await page.evaluateOnNewDocument(before);
+      const win = puppeteerWindow(page);
+      if (url) await win.goto(url);
+      return win;
+    },
+    close: () => browser.close(),
+  };
 }
