@@ -1,8 +1,8 @@
 // What the page must do in every engine it is tested in (Chromium, Firefox
 // ESR and WebKitGTK; BROWSER= chooses one), played with real key events:
 // the title is the desktop's frame pixel for pixel on a canvas scaled by a
-// whole factor, the first key starts the
-// sound, Begin makes a world whose home area runs and the player walks,
+// whole factor, the first key starts the sound, Begin makes a world whose
+// home area runs and the player walks,
 // Escape saves it and a reload finds it again, a second window says the
 // game is open elsewhere and can take it over, a reload with the server
 // gone plays from the service worker, Exit ends the game, and the loading
