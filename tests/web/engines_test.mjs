@@ -1,8 +1,8 @@
 // What the page must do in every engine it is tested in (Chromium, Firefox
 // ESR and WebKitGTK; BROWSER= chooses one), played with real key events:
 // the title is the desktop's frame pixel for pixel on a canvas scaled by a
-// whole factor, the first key starts the
-// sound, Begin makes a world whose home area runs and the player walks,
+// whole factor, the first key starts the sound, Begin makes a world whose
+// home area runs and the player walks,
 // Escape saves it and a reload finds it again, a second window says the
 // game is open elsewhere and can take it over, a reload with the server
 // gone plays from the service worker, Exit ends the game, and the loading
@@ -72,7 +72,7 @@ try {
 
   // The first key (X: Begin) starts the sound.
   await tab.key("KeyX");
-  const audio = () => tab.evaluate(() => (Module.quillmoor.audio && Module.quillmoor.audio.state) || "none");
+  const audio = () => tab.evaluate(() => (Module.sound && Module.sound.context && Module.sound.context.state) || "none");
   await until("the sound running", async () => (await audio()) === "running", 30);
   const state = await audio();
   check(state === "running", `${name}: after the first key the page's sound is running (${state})`);
