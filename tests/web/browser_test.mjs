@@ -9,11 +9,9 @@
 // DESKTOP-FRAME-PROGRAM is build/tests/desktop_frame: the desktop's frames
 // as the test machine draws them. Prints "N passed, M failed" and exits
 // non-zero when anything failed.
-import { execFileSync } from "node:child_process";
 import fs from "node:fs";
-import os from "node:os";
 import path from "node:path";
-import { check, failures, launch, open, pageEnded, serve, summary, titleShown, until } from "./harness.mjs";
+import { check, desktopFrame, differing, failures, launch, open, pageEnded, serve, summary, titleShown, until } from "./harness.mjs";
 
 const [site, desktopframe, shots] = process.argv.slice(2);
 if (!site || !desktopframe) {
@@ -22,20 +20,7 @@ if (!site || !desktopframe) {
 }
 // The desktop's frame after `frame` flips, the keys given as [code, flip
 // pressed, flip let go].
-function desktopFrame(frame, keys = []) {
-  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-frame-")), "frame.rgba");
-  execFileSync(path.resolve(desktopframe), [file, String(frame), ...keys.map(([code, down, up]) => `${code}@${down}-${up}`)],
-               { stdio: "ignore" });
-  const bytes = fs.readFileSync(file);
-  fs.rmSync(path.dirname(file), { recursive: true, force: true });
-  return bytes;
-}
-const differing = (want, got) => {
-  let differ = 0;
-  for (let i = 0; i < want.length; i += 4)
-    if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
-  return differ;
-};
+const desktopFrameAt = (frame, keys) => desktopFrame(desktopframe, frame, keys);
 
 const server = await serve(site);
 const browser = await launch();
@@ -54,7 +39,7 @@ try {
   await page.goto(server.url);
   check(await tab.waitFor("the title", titleShown), "the title screen shows");
   await shot("title");
-  const differ = differing(desktopFrame(5), await tab.frame());
+  const differ = differing(desktopFrameAt(5), await tab.frame());
   check(differ === 0, `the title frame is the desktop's, pixel for pixel (${differ} pixels differ)`);
 
   // The page makes its sounds from their settings, one a frame once the
@@ -186,7 +171,7 @@ try {
   await bag.page.goto(server.url);
   const shown = await bag.page.waitForFunction(() => window.bagFrame, { timeout: 60000 })
     .then(() => bag.page.evaluate(() => window.bagFrame)).catch(() => null);
-  const bagDiffer = shown && shown.flip === bagFlip ? differing(desktopFrame(bagFlip, bagKeys), shown.pixels) : -1;
+  const bagDiffer = shown && shown.flip === bagFlip ? differing(desktopFrameAt(bagFlip, bagKeys), shown.pixels) : -1;
   check(bagDiffer === 0, `after the same keys the bag's frame is the desktop's, pixel for pixel ` +
         `(${shown ? `flip ${shown.flip}, ${bagDiffer} pixels differ` : "no frame"})`);
   await fresh.close();

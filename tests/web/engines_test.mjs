@@ -14,11 +14,7 @@
 //
 // DESKTOP-FRAME-PROGRAM is build/tests/desktop_frame. Prints "N passed,
 // M failed" and exits non-zero when anything failed.
-import { execFileSync } from "node:child_process";
-import fs from "node:fs";
-import os from "node:os";
-import path from "node:path";
-import { check, drive, serve, skip, summary, titleShown, until } from "./harness.mjs";
+import { check, desktopFrame, differing, drive, serve, skip, summary, titleShown, until } from "./harness.mjs";
 
 const [site, desktopframe] = process.argv.slice(2);
 if (!site || !desktopframe) {
@@ -28,19 +24,7 @@ if (!site || !desktopframe) {
 const name = process.env.BROWSER || "chromium";
 
 // The desktop's title after 5 flips, as the test machine draws it.
-function desktopTitle() {
-  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-frame-")), "frame.rgba");
-  execFileSync(path.resolve(desktopframe), [file, "5"], { stdio: "ignore" });
-  const bytes = fs.readFileSync(file);
-  fs.rmSync(path.dirname(file), { recursive: true, force: true });
-  return bytes;
-}
-const differing = (want, got) => {
-  let differ = 0;
-  for (let i = 0; i < want.length; i += 4)
-    if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
-  return differ;
-};
+const desktopTitle = () => desktopFrame(desktopframe, 5);
 // The world's files the page keeps in the browser's storage (the game's
 // folder, as the page's file system holds it).
 const worldFiles = (w) => w.evaluate(() => {

@@ -3,7 +3,7 @@
 // page as the player sees it (its canvas, its console lines, its keys), waits
 // for what the game or the page does (never for a fixed time: the machine
 // may be loaded) and the tally of checks.
-import { spawn } from "node:child_process";
+import { execFileSync, spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
@@ -468,4 +468,24 @@ export async function drive(name = process.env.BROWSER || "chromium") {
     },
     close: () => browser.close(),
   };
+}
+
+// The desktop's frame number `frame` as the test machine draws it
+// (`program` is build/tests/desktop_frame), after the keys given as
+// [code, frame down, frame up]: RGBA bytes, as a tab's frame() gives them.
+export function desktopFrame(program, frame, keys = []) {
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "quillmoor-frame-")), "frame.rgba");
+  execFileSync(path.resolve(program), [file, String(frame), ...keys.map(([code, down, up]) => `${code}@${down}-${up}`)],
+               { stdio: "ignore" });
+  const bytes = fs.readFileSync(file);
+  fs.rmSync(path.dirname(file), { recursive: true, force: true });
+  return bytes;
+}
+
+// How many pixels of two RGBA frames differ in colour.
+export function differing(want, got) {
+  let differ = 0;
+  for (let i = 0; i < want.length; i += 4)
+    if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) differ++;
+  return differ;
 }
