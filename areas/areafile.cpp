@@ -2,12 +2,10 @@
 // 12 + W x H + 11 x n bytes, little-endian, no header.
 #include "areas/areafile.h"
 
-#include <cstdio>
-
 #include "areas/areas.h"
 #include "areas/npc.h"
 #include "overworld/overworld.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 constexpr int64_t NPCRECORD = 11;
@@ -39,10 +37,9 @@ bool ReadSound(TStream& f, int32_t& w, int32_t& h, int32_t& n) {
 void KeepAside(const std::string& path) {
     const std::string from = SystemPath(path), to = from + ".bad";
     if (MoveAside(path))
-        std::fprintf(stderr, "area file %s is damaged; kept as %s, the area is made anew\n", from.c_str(), to.c_str());
+        PrintError("area file " + from + " is damaged; kept as " + to + ", the area is made anew");
     else
-        std::fprintf(stderr, "area file %s is damaged and could not be kept aside; the area is made anew\n",
-                     from.c_str());
+        PrintError("area file " + from + " is damaged and could not be kept aside; the area is made anew");
 }
 }  // namespace
 
@@ -50,20 +47,27 @@ std::string AreaPath(int32_t ox, int32_t oy) {
     return "worlds\\" + WORLDNAME + "\\" + std::to_string(ox) + "," + std::to_string(oy);
 }
 
+namespace {
+// An area made afresh is stored at once (a passing visit's, temparea, never).
+void MakeArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
+    if (GenerateArea(ox, oy, width, height)) SaveArea(ox, oy);
+}
+}  // namespace
+
 void LoadArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
     const std::string path = AreaPath(ox, oy);
     auto f = OpenRead(path);
     if (!f) {
         // Something that is not a file in the area file's place is damage too.
         if (PathExists(path)) KeepAside(path);
-        GenerateArea(ox, oy, width, height, false);
+        MakeArea(ox, oy, width, height);
         return;
     }
     // Read whole before the notice: the notice is for an area that loads.
     if (!ReadArea(*f)) {
         f.reset();
         KeepAside(path);
-        GenerateArea(ox, oy, width, height, false);
+        MakeArea(ox, oy, width, height);
         return;
     }
     ShowNotice("Loading Area");

@@ -58,8 +58,9 @@ bool Chance(uint8_t p);
 
 // Builds the area of overworld tile (ox, oy) from its terrain, with houses
 // on a village. Sizes beyond the grids (or below one tile) are refused and
-// leave the resident area as it was; false then.
-bool GenerateArea(int32_t ox, int32_t oy, int32_t width, int32_t height, bool nosave);
+// leave the resident area as it was; false then. Making is all it does:
+// whoever asked for the area stores it (SaveArea, areafile.h).
+bool GenerateArea(int32_t ox, int32_t oy, int32_t width, int32_t height);
 void GrowTree(int32_t x, int32_t y, uint8_t trunk, uint8_t lower, uint8_t crown);
 void BuildHouse();
 // Air and no damage over the whole extent in use.

@@ -7,9 +7,8 @@
 #include "engine/keys.h"
 #include "engine/dice.h"
 #include "platform/platform.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 void Line(const char* text, int y, uint8_t kept, int r, int g, int b) {

@@ -9,8 +9,8 @@
 #include "areas/inventory.h"
 #include "engine/dice.h"
 #include "engine/draw.h"
-#include "shell/assets.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 // Bright enough to read against any sky.

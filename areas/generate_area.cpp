@@ -1,10 +1,10 @@
 // Making a fresh area from its overworld tile: layered ground with trees and
 // bushes on plains and in forest, dunes in the desert, bedrock at home, and
 // houses with their people in a village.
-#include "areas/areafile.h"
 #include "areas/areas.h"
 #include "areas/npc.h"
 #include "engine/dice.h"
+#include "base/base.h"
 #include "overworld/overworld.h"
 
 namespace {
@@ -153,7 +153,7 @@ void BuildHouse() {
     n->SetKind((uint8_t)Rand(0, 5));
 }
 
-bool GenerateArea(int32_t ox, int32_t oy, int32_t width, int32_t height, bool nosave) {
+bool GenerateArea(int32_t ox, int32_t oy, int32_t width, int32_t height) {
     if (width < 1 || height < 1 || width > AREAMAX || height > AREAMAX) return false;
     ShowNotice("Generating Area");
     ClearArea();
@@ -168,7 +168,5 @@ bool GenerateArea(int32_t ox, int32_t oy, int32_t width, int32_t height, bool no
     }
     if (EncounterAt(ox, oy) == encounters::village)
         for (int i = 0; i < 8; ++i) BuildHouse();
-    // A passing visit (temparea) is never stored.
-    if (!nosave) SaveArea(ox, oy);
     return true;
 }

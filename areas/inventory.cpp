@@ -5,7 +5,7 @@
 
 #include "creatures/creatures.h"
 #include "creatures/items.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 
 namespace {
 struct Cell {

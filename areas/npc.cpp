@@ -6,8 +6,8 @@
 #include "overworld/overworld.h"
 #include "engine/draw.h"
 #include "engine/dice.h"
-#include "shell/assets.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 int32_t NPC::Act(int32_t px, int32_t /*py*/) {
     if (px < x) f = 0;

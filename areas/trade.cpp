@@ -9,9 +9,8 @@
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 bool Pressed(int key) { return KeyPressed(key) > 0; }

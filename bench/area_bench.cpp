@@ -7,7 +7,7 @@
 #include "areas/enemy.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 
 namespace {
 void Forest() {
@@ -19,14 +19,14 @@ void Forest() {
 void BM_GenerateForest256(benchmark::State& state) {
     LoadAssets();
     Forest();
-    for (auto _ : state) GenerateArea(10, 10, 256, 256, true);  // the making, not the storing
+    for (auto _ : state) GenerateArea(10, 10, 256, 256);  // the making, not the storing
 }
 BENCHMARK(BM_GenerateForest256)->Unit(benchmark::kMillisecond);
 
 void BM_DrawViewAtTheSurface(benchmark::State& state) {
     LoadAssets();
     Forest();
-    GenerateArea(10, 10, 256, 256, true);
+    GenerateArea(10, 10, 256, 256);
     entity p;
     p.x = 128 * 16;
     p.y = (128 - 3) * 16;

@@ -9,8 +9,8 @@
 #include "areas/areas.h"
 #include "areas/npc.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 void BM_SaveAndLoadArea256(benchmark::State& state) {
@@ -22,7 +22,7 @@ void BM_SaveAndLoadArea256(benchmark::State& state) {
     terrain[10][10] = terrains::forest;
     encountertype[10][10] = encounters::village;
     marker.x = marker.y = 10;
-    GenerateArea(10, 10, 256, 256, true);
+    GenerateArea(10, 10, 256, 256);
     for (int i = 0; i < 8; ++i) npcs.AddLast(new NPC)->SetKind((uint8_t)(i % 3));
     for (auto _ : state) {
         SaveArea(10, 10);

@@ -15,8 +15,8 @@
 #include "overworld/overworld.h"
 #include "engine/draw.h"
 #include "engine/dice.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 // Pictures like the game's where the game's are not built in yet: flat tiles

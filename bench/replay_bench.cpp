@@ -47,8 +47,8 @@
 #include "platform/platform.h"
 #include "replay/format.h"
 #include "replay/session.h"
+#include "base/base.h"
 #include "shell/shell.h"
-#include "ui/ui.h"
 
 namespace fs = std::filesystem;
 

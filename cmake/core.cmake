@@ -4,7 +4,7 @@
 # what only one machine has (libpng, zlib, the scaler) are apart.
 file(GLOB QUILLMOOR_CORE_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/engine/*.cpp ${PROJECT_SOURCE_DIR}/platform/*.cpp ${PROJECT_SOURCE_DIR}/platform/files/*.cpp
-  ${PROJECT_SOURCE_DIR}/replay/*.cpp ${PROJECT_SOURCE_DIR}/shell/*.cpp
+  ${PROJECT_SOURCE_DIR}/replay/*.cpp ${PROJECT_SOURCE_DIR}/base/*.cpp ${PROJECT_SOURCE_DIR}/shell/*.cpp
   ${PROJECT_SOURCE_DIR}/ui/*.cpp ${PROJECT_SOURCE_DIR}/overworld/*.cpp ${PROJECT_SOURCE_DIR}/areas/*.cpp
   ${PROJECT_SOURCE_DIR}/creatures/*.cpp)
 list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/shell/main.cpp)

@@ -13,9 +13,8 @@
 #include "creatures/items.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 bool Held(int a, int b) { return KeyHeld(a) || KeyHeld(b); }

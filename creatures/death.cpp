@@ -4,8 +4,8 @@
 #include "areas/enemy.h"
 #include "creatures/creatures.h"
 #include "creatures/view.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 #include <cstdlib>
 

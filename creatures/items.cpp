@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "shell/assets.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 constexpr ItemKind::Colour SLASH = {192, 192, 160};  // bare hand, blocks, drops, the rest

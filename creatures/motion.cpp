@@ -2,7 +2,7 @@
 // step of motion with its push-outs and gravity, and taking a hit.
 #include "areas/areas.h"
 #include "creatures/creatures.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 
 namespace {
 // A push-out never needs more than a box or two of pixels; this bound only

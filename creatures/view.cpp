@@ -16,9 +16,8 @@
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 bool Held(int a, int b) { return KeyHeld(a) || KeyHeld(b); }

@@ -1,11 +1,7 @@
-// Pictures: the built-in pictures, decoded by the machine, cut into frames.
-// Every picture is loaded masked: pure black (0, 0, 0) is a hole, any other
-// colour is opaque.
-#include <cstdio>
-
-#include "platform/picture.h"
+// Pictures cut into frames. Every picture is taken masked: pure black
+// (0, 0, 0) is a hole, any other colour is opaque. Which pictures there are,
+// and how they are decoded, is the machine's business (platform/pictures.cpp).
 #include "engine/draw.h"
-#include "platform/platform.h"
 
 bool TImage::FromRGB(const uint8_t* rgb, int w, int h, int cw, int ch, int first, int count) {
     if (cw <= 0 || ch <= 0 || cw > w || ch > h || first < 0 || count < 0) return false;
@@ -34,30 +30,4 @@ bool TImage::FromRGB(const uint8_t* rgb, int w, int h, int cw, int ch, int first
         }
     }
     return true;
-}
-
-bool TImage::LoadAnim(const char* path, int cw, int ch, int first, int count) {
-    std::vector<uint8_t> rgb;
-    int w = 0, h = 0;
-    if (!DecodePicture(path, rgb, w, h) || !FromRGB(rgb.data(), w, h, cw, ch, first, count)) {
-        std::fprintf(stderr, "cannot load picture %s\n", path);
-        return false;
-    }
-    return true;
-}
-
-bool TImage::Load(const char* path) {
-    std::vector<uint8_t> rgb;
-    int w = 0, h = 0;
-    if (!DecodePicture(path, rgb, w, h) || !FromRGB(rgb.data(), w, h, w, h, 0, 1)) {
-        std::fprintf(stderr, "cannot load picture %s\n", path);
-        return false;
-    }
-    return true;
-}
-
-const EmbeddedFile* FindEmbedded(const std::string& name) {
-    for (const EmbeddedFile* f = embeddedfiles; f->name; ++f)
-        if (name == f->name) return f;
-    return nullptr;
 }

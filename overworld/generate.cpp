@@ -4,11 +4,12 @@
 // random sequence decides the world, so none of it may be reordered.
 #include <algorithm>
 
+#include "areas/areafile.h"
 #include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "engine/dice.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 // A short drifting line of peaks; its speed wanders, so it bends, stalls on
@@ -216,9 +217,9 @@ void MakeWorldMap() {
 void GenerateWorld() {
     ShowNotice("Generating World");
     MakeWorldMap();
-    SaveWorld();
-    // The new world begins inside its home area; the overworld is first
-    // seen when the player walks out.
-    GenerateArea(homex, homey, 32, 32, false);
+}
+
+void BeginAtHome() {
+    if (GenerateArea(homex, homey, 32, 32)) SaveArea(homex, homey);
     WorldTransIn(RunEncounter());
 }

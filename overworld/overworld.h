@@ -62,8 +62,11 @@ void FloodReveal(int32_t x, int32_t y);
 
 // ---------------------------------------------------------------- making a world
 
-// Makes a new world in place, shows it being made and saves it.
+// Makes a new world in place and shows it being made; LoadWorld saves it.
 void GenerateWorld();
+// A new world, saved, begins inside its home area (made and stored here):
+// the overworld is first seen when the player walks out.
+void BeginAtHome();
 // The map, the home tile, a new player on it and the villages: everything of
 // a new world but the notice and the save.
 void MakeWorldMap();
@@ -89,18 +92,12 @@ bool LoadWorld();
 class TStream;
 bool ReadWorld(TStream& map, TStream* player);
 
-// One frame of a notice ("Saving World") in the middle of a cleared screen.
-void ShowNotice(const std::string& text);
-// A notice that must be read ("Could not save!"): held for two seconds of
-// update steps, then play goes on.
-void ShowHeldNotice(const std::string& text);
-// What the player is told when a save did not reach the disk.
-extern const char* const SAVEFAILED;
-
 // ---------------------------------------------------------------- play
 
-// One update step of the overworld's keys.
-void UpdateOverworld();
+// One update step of the overworld's keys. False when the player left the
+// game on the title screen that Escape leads to: the program is to end,
+// and the world is saved already.
+bool UpdateOverworld();
 // One update step of the marker's slide and of arriving on a tile.
 void UpdateArrival();
 // Cover the overworld before an area opens, uncover it after. Kind 0 wipes

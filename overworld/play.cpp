@@ -6,8 +6,8 @@
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "engine/keys.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "ui/ui.h"
 
 namespace {
@@ -45,12 +45,12 @@ void Scout() {
 }
 }  // namespace
 
-void UpdateOverworld() {
+bool UpdateOverworld() {
     if (KeyHeld(KEY_SPACE)) {
         // Nothing else is asked while scouting: Escape and the close request
         // wait until Space is let go.
         Scout();
-        return;
+        return true;
     }
     // Presses made without Space never scout later.
     for (const auto& pair : DIRKEYS) {
@@ -74,7 +74,7 @@ void UpdateOverworld() {
         StatusMenu();
     }
 
-    if (marker.moving != 0) return;
+    if (marker.moving != 0) return true;
 
     if (KeyHeld(KEY_W) || KeyHeld(KEY_UP)) {
         marker.Move(marker.x, marker.y - 1);
@@ -94,9 +94,10 @@ void UpdateOverworld() {
         SaveWorld();
         // Back to the title, which loads the world chosen there (or ends the
         // game; the world is saved already).
-        TitleScreen();
+        if (TitleScreen() == TitleChoice::Exit) return false;
     }
     if (CloseRequested()) quit = 1;
+    return true;
 }
 
 void UpdateArrival() {

@@ -3,8 +3,8 @@
 #include "overworld/overworld.h"
 #include "engine/draw.h"
 #include "platform/platform.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 void Transition(bool cover, uint8_t kind) {

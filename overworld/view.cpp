@@ -9,9 +9,8 @@
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "engine/dice.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 namespace {
 // Texts of the frame, kept so that drawing them allocates nothing.

@@ -10,7 +10,7 @@
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 // The map's tile records, gathered whole so a save is one write.
@@ -97,7 +97,10 @@ bool LoadWorld() {
     std::unique_ptr<TStream> map = OpenRead(OverworldPath());
     if (!map) {
         if (Listed("overworld")) return false;
+        // Saved as soon as it is made, before its first steps are played.
         GenerateWorld();
+        SaveWorld();
+        BeginAtHome();
         return true;
     }
     ShowNotice("Loading World");

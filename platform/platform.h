@@ -105,7 +105,10 @@ std::string DataFolderProblem();
 // is shown to fail, as on a full disk.
 void WriteNothing();
 std::vector<std::string> ListDir(const std::string& path);
+// The game's diagnostic lines, on standard output; what went wrong, on
+// standard error. A replay played back says nothing of what it did.
 void PrintLine(const std::string& text);
+void PrintError(const std::string& text);
 
 // ---------------------------------------------------------------- clock, end
 

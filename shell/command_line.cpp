@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/base.h"
 #include "shell/shell.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "creatures/creatures.h"
 #include "engine/dice.h"
 #include "overworld/overworld.h"
+#include "base/base.h"
 #include "shell/shell.h"
-#include "ui/ui.h"
 
 namespace {
 // 64-bit FNV-1a: cheap, and any changed byte changes the sum.

@@ -12,8 +12,8 @@
 #include "engine/dice.h"
 #include "engine/draw.h"
 #include "overworld/overworld.h"
+#include "base/base.h"
 #include "shell/shell.h"
-#include "ui/ui.h"
 
 void FreshGame() {
     UPSCALING = 2;

@@ -2,11 +2,10 @@
 #include "engine/dice.h"
 #include "engine/draw.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "ui/ui.h"
-
-uint8_t quit = 0;
 
 namespace {
 // The world's maker run once before anything else, on the game's empty
@@ -51,11 +50,11 @@ int RunGame() {
     else if (!settingssaved)
         ShowHeldNotice(SAVEFAILED);
     // Returns once a world is loaded (or made); Exit ends the program there.
-    TitleScreen();
+    if (TitleScreen() == TitleChoice::Exit) EndGame();
 
     while (!quit) {
         if (StepDue()) {
-            UpdateOverworld();
+            if (!UpdateOverworld()) EndGame();
             UpdateArrival();
         }
         DrawOverworld();

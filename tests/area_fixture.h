@@ -8,7 +8,7 @@
 #include "areas/areas.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
 
 class AreaTest : public GameTest {

@@ -14,7 +14,7 @@ protected:
     static void Make(uint8_t t, uint8_t enc, int w, int h) {
         terrain[7][9] = t;
         encountertype[7][9] = enc;
-        ASSERT_TRUE(GenerateArea(7, 9, w, h, false));
+        ASSERT_TRUE(GenerateArea(7, 9, w, h));
     }
 };
 }  // namespace
@@ -50,13 +50,13 @@ TEST_F(AreaModelTest, SizesBeyondTheGridsAreRefused) {
     FlatArea(40, 30);
     terrain[7][9] = terrains::plains;
     for (auto [w, h] : {std::pair{257, 24}, {128, 300}, {0, 24}, {128, -1}}) {
-        EXPECT_FALSE(GenerateArea(7, 9, w, h, false)) << w << "x" << h;
+        EXPECT_FALSE(GenerateArea(7, 9, w, h)) << w << "x" << h;
         EXPECT_EQ(areawidth, 40);
         EXPECT_EQ(areaheight, 30);
         EXPECT_EQ(GetBlock(5, 20), blocks::stone);
     }
     EXPECT_EQ(headless::Flips(), 0);
-    EXPECT_TRUE(GenerateArea(7, 9, 256, 256, false));
+    EXPECT_TRUE(GenerateArea(7, 9, 256, 256));
 }
 
 TEST_F(AreaModelTest, GroundByTerrain) {

@@ -5,7 +5,7 @@
 #include <set>
 #include <sstream>
 
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The fixed-step clock and the frame counter.
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "overworld_testmap.h"
 #include "engine/keys.h"
 #include "platform/platform.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "testutil.h"
 

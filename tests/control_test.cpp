@@ -9,7 +9,7 @@
 #include "areas/npc.h"
 #include "creatures/items.h"
 #include "engine/keys.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 class ControlTest : public AreaTest {

@@ -4,7 +4,7 @@
 
 #include "area_fixture.h"
 #include "areas/enemy.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 class DeathTest : public AreaTest {

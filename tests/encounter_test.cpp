@@ -6,8 +6,7 @@
 #include "areas/encounter.h"
 #include "areas/enemy.h"
 #include "engine/keys.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
 namespace {
 class EncounterTest : public AreaTest {
@@ -26,7 +25,7 @@ protected:
         encountertype[100][100] = enc;
         marker.f = facing;
         temparea = enc == encounters::wild || enc == encounters::cleared;
-        GenerateArea(100, 100, w, h, false);
+        GenerateArea(100, 100, w, h);
     }
     static uint8_t Run() {
         testing::internal::CaptureStdout();

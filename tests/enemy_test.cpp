@@ -1,7 +1,7 @@
 // Enemies: their kinds, their hops, and what their deaths give.
 #include "area_fixture.h"
 #include "areas/enemy.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
 namespace {
 class EnemyTest : public AreaTest {

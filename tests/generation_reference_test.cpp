@@ -25,7 +25,7 @@
 #include "engine/dice.h"
 #include "generation_reference.h"
 #include "overworld/overworld.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace {
@@ -104,6 +104,8 @@ TEST_F(GenerationReferenceTest, NewWorldsAndTheirHomeAreasAreMadeToTheByte) {
         // stay ends after its first frame.
         quit = 1;
         GenerateWorld();
+        SaveWorld();
+        BeginAtHome();
         EXPECT_EQ(FirstDifference(world->FileBytes(), GameWorldBytes()), "");
         // Gone from memory once the player has left it, but saved as made.
         const std::string homefile =
@@ -146,7 +148,7 @@ TEST_F(GenerationReferenceTest, AreasAreMadeToTheByte) {
         terrain[300][77] = c.terrain;
         encountertype[300][77] = c.encounter;
         SeedRand(c.seed);
-        ASSERT_TRUE(GenerateArea(300, 77, c.width, c.height, true));
+        ASSERT_TRUE(GenerateArea(300, 77, c.width, c.height));
         EXPECT_EQ(FirstDifference(want.FileBytes(), GameAreaBytes()), "");
         // Both took the same number of draws.
         EXPECT_EQ(Rand(0, 1 << 30), r.Rand(0, 1 << 30));

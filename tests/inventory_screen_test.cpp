@@ -8,7 +8,7 @@
 #include "engine/dice.h"
 #include "engine/draw.h"
 #include "engine/keys.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 // While it lives, every frame of a picture is a solid square of a colour of

@@ -9,7 +9,7 @@
 #include "areas/inventory.h"
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
 
 namespace {

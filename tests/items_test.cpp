@@ -9,9 +9,9 @@
 #include "areas/areas.h"
 #include "areas/inventory.h"
 #include "creatures/items.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
 namespace {
 using Colour = std::tuple<int, int, int>;

@@ -9,8 +9,8 @@
 #include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "creatures/creatures.h"
 #include "engine/dice.h"
 #include "overworld/overworld.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace fs = std::filesystem;

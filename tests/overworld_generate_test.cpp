@@ -5,7 +5,7 @@
 #include "creatures/creatures.h"
 #include "engine/dice.h"
 #include "overworld/overworld.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace {
@@ -38,6 +38,8 @@ TEST_F(GenerateTest, EveryNewWorldHoldsItsInvariants) {
         // stay ends after its first frame.
         quit = 1;
         GenerateWorld();
+        SaveWorld();
+        BeginAtHome();
 
         int homes = 0, hometypes = 0, villages = 0;
         std::set<int> codes, types;
@@ -103,6 +105,8 @@ TEST_F(GenerateTest, TheNewWorldIsSavedAtOnceUnderItsName) {
     quit = 1;
     headless::At(3, [] { EXPECT_EQ(ReadBytes("worlds/Fresh/overworld").size(), 524296u); });
     GenerateWorld();
+    SaveWorld();
+    BeginAtHome();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "saving world: Fresh\nworld saved: Fresh\nentering encounter type: 3\nleaving encounter type: 3\n");
     EXPECT_EQ(ReadBytes("worlds/Fresh/overworld").size(), 524296u);

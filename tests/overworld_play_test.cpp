@@ -9,7 +9,8 @@
 #include "engine/keys.h"
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
-#include "shell/assets.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "testutil.h"
 
@@ -26,7 +27,7 @@ protected:
     // One update step of the main loop.
     static void Step() {
         headless::NextStep();
-        UpdateOverworld();
+        if (!UpdateOverworld()) EndGame();
         UpdateArrival();
     }
     static void Hold(std::initializer_list<int> keys) {

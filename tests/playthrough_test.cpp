@@ -25,11 +25,11 @@
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "platform/platform.h"
-#include "shell/assets.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "replay/session.h"
 #include "testutil.h"
-#include "ui/ui.h"
 
 namespace {
 // The start-up clock, and so the world: home has a wild plains tile beside

@@ -8,7 +8,7 @@
 #include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace fs = std::filesystem;

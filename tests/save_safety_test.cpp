@@ -16,7 +16,8 @@
 #include "overworld/overworld.h"
 #include "overworld_testmap.h"
 #include "platform/headless/filefaults.h"
-#include "shell/assets.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "testutil.h"
 

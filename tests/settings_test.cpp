@@ -1,6 +1,6 @@
 // settings.ini: reading by position, clamping, and the lines written back.
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "base/base.h"
 #include "testutil.h"
 
 namespace {

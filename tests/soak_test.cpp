@@ -9,6 +9,7 @@
 #include "creatures/creatures.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "testutil.h"
 

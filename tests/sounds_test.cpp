@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
 
 namespace {

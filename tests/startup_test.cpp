@@ -2,6 +2,7 @@
 #include "overworld/overworld.h"
 #include "engine/keys.h"
 #include "platform/platform.h"
+#include "base/base.h"
 #include "shell/shell.h"
 #include "testutil.h"
 

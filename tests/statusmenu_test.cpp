@@ -4,8 +4,8 @@
 #include "creatures/creatures.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "testutil.h"
 #include "ui/ui.h"
 

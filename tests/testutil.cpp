@@ -15,9 +15,9 @@
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "engine/draw.h"
-#include "shell/assets.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "shell/shell.h"
-#include "ui/ui.h"
 
 void GameTest::SetUp() {
     char buf[4096];

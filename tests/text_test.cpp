@@ -1,7 +1,7 @@
 // Text placement, shadows and floating texts, checked on the frame's pixels.
-#include "shell/assets.h"
+#include "base/assets.h"
 #include "testutil.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
 namespace {
 // A stand-in font whose every cell is a solid 4x5 block, so each character's

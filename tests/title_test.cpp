@@ -6,8 +6,8 @@
 #include "creatures/creatures.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "testutil.h"
 #include "ui/ui.h"
 
@@ -38,15 +38,8 @@ protected:
         headless::At(frame + 1, [key] { headless::KeyUp(key); });
     }
 
-    // Runs the title screen; true when it ended the program.
-    static bool RunTitle() {
-        try {
-            TitleScreen();
-            return false;
-        } catch (const headless::ProgramEnded&) {
-            return true;
-        }
-    }
+    // Runs the title screen; true when the player chose to end the program.
+    static bool RunTitle() { return TitleScreen() == TitleChoice::Exit; }
 
     // A saved world on disk under the given name.
     static void MakeWorld(const std::string& name) {

@@ -5,7 +5,7 @@
 #include "areas/trade.h"
 #include "creatures/items.h"
 #include "engine/keys.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 const std::string MENU = "sfx\\menu.wav", NOPE = "sfx\\nope.wav", RAREDROP = "sfx\\raredrop.wav",

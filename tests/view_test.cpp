@@ -9,7 +9,7 @@
 #include "creatures/view.h"
 #include "engine/draw.h"
 #include "engine/keys.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 class ViewTest : public AreaTest {
@@ -222,7 +222,7 @@ TEST_F(ViewTest, TheViewStopsAtTheEdgesOfTheArea) {
         encountertype[100][100] = encounters::wild;
         marker.f = c.facing;
         temparea = 1;
-        GenerateArea(100, 100, 128, 24, false);
+        GenerateArea(100, 100, 128, 24);
         // Level ground at both ends, so the player stands low enough to look
         // down to the bottom, and no bushes: they stand in front of the marker.
         for (int x = 0; x < 128; ++x)

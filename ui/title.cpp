@@ -1,12 +1,10 @@
 // The title screen: the controls, Begin / Change World / Exit, and the
 // selected world. Begin loads that world (or makes it when it is new).
-#include <cstdio>
-
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "ui/ui.h"
 
 namespace {
@@ -38,7 +36,7 @@ void DrawTitle(uint8_t sel) {
 }
 }  // namespace
 
-void TitleScreen() {
+TitleChoice TitleScreen() {
     for (;;) {
         ClearKeys();
         uint8_t sel = 0;
@@ -63,18 +61,18 @@ void TitleScreen() {
             DrawTitle(sel);
         }
         // Leaving from here saves nothing: every way in has saved already.
-        if (quit == 1) EndGame();
+        if (quit == 1) return TitleChoice::Exit;
         ClearKeys();
         // A world that could never be saved is not begun: its play would be
         // lost. The title stays, as for a damaged world, which is left
         // untouched.
         if (!SafeWorldName(WORLDNAME) || !CanSaveIn(WorldFolder())) {
-            std::fprintf(stderr, "World cannot be saved: %s\n", WORLDNAME.c_str());
+            PrintError("World cannot be saved: " + WORLDNAME);
             ShowHeldNotice("World cannot be saved");
             continue;
         }
-        if (LoadWorld()) return;
-        std::fprintf(stderr, "World damaged: %s\n", WORLDNAME.c_str());
+        if (LoadWorld()) return TitleChoice::Begin;
+        PrintError("World damaged: " + WORLDNAME);
         ShowHeldNotice("World damaged");
     }
 }

@@ -6,8 +6,8 @@
 #include "engine/draw.h"
 #include "engine/keys.h"
 #include "overworld/overworld.h"
-#include "shell/assets.h"
-#include "shell/shell.h"
+#include "base/assets.h"
+#include "base/base.h"
 #include "ui/ui.h"
 
 namespace {

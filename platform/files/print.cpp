@@ -11,3 +11,9 @@ void PrintLine(const std::string& text) {
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
+
+void PrintError(const std::string& text) {
+    if (IsMachineless()) return;
+    std::fputs(text.c_str(), stderr);
+    std::fputc('\n', stderr);
+}

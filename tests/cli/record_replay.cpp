@@ -20,6 +20,7 @@
 #include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/session.h"
+#include "base/base.h"
 #include "shell/shell.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "fuzz_common.h"
 #include "overworld/overworld.h"
 #include "platform/headless/headless.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     EnterScratchFolder();

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "shell/assets.h"
+#include "base/assets.h"
 
 inline void EnterScratchFolder() {
     static char name[] = "/tmp/quillmoor-fuzz-XXXXXX";

@@ -31,8 +31,8 @@
 #include "platform/headless/headless.h"
 #include "replay/format.h"
 #include "replay/session.h"
+#include "base/base.h"
 #include "shell/shell.h"
-#include "ui/ui.h"
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxsize);
 

@@ -2,7 +2,7 @@
 // it holds, the settings come out in their ranges and the world name stays
 // in its folder.
 #include "fuzz_common.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
 

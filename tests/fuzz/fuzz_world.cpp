@@ -13,7 +13,7 @@
 #include "fuzz_common.h"
 #include "overworld/overworld.h"
 #include "platform/headless/headless.h"
-#include "shell/shell.h"
+#include "base/base.h"
 
 namespace {
 std::vector<uint8_t> basemap, baseplayer;

@@ -20,6 +20,7 @@
 #include "platform/headless/headless.h"
 #include "engine/draw.h"
 #include "engine/keys.h"
+#include "base/base.h"
 #include "shell/shell.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // it by hand, so every line may be missing or malformed.
 #include <algorithm>
 
-#include "shell/shell.h"
+#include "base/base.h"
 
 uint8_t UPSCALING = 2;
 uint8_t FULLSCREEN = 0;

@@ -1,5 +1,5 @@
 // The catalogue of built-in pictures and sounds, in loading order.
-#include "shell/assets.h"
+#include "base/assets.h"
 
 TImage gfxoverworld, gfxblock, gfxblockdmg, gfxitem, gfxplayericon, gfxplayer, gfxslash, gfxfont, gfxarrow, gfxheart,
     gfxshield, gfxgold, gfxexp, gfxbag, gfxbaddie, gfxtrash, gfxnpc, gfxvillage, gfxenemy0, gfxenemy1, gfxenemy2;

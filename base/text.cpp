@@ -1,7 +1,7 @@
 // Bitmap text. The font picture holds one 4x5 cell per character code; the
 // text operations know nothing about the glyphs beyond that.
-#include "shell/assets.h"
-#include "ui/ui.h"
+#include "base/assets.h"
+#include "base/base.h"
 
 TList<textleap> textleaps;
 

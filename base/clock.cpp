@@ -1,9 +1,9 @@
 // The fixed-step clock every loop of the game asks once per pass, and the
 // frame counter.
 #include "engine/draw.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
+uint8_t quit = 0;
 float steptime = 16.0f;
 float accum = 0.0f;
 int32_t lasttime = 0;

@@ -1,10 +1,8 @@
 // The notices: one frame while the game is busy, or two seconds for what
 // went wrong.
-#include "overworld/overworld.h"
 #include "engine/draw.h"
 #include "platform/platform.h"
-#include "shell/shell.h"
-#include "ui/ui.h"
+#include "base/base.h"
 
 void ShowNotice(const std::string& text) {
     Cls();
