@@ -46,7 +46,7 @@
 #include "engine/keys.h"
 #include "platform/platform.h"
 #include "replay/format.h"
-#include "replay/session.h"
+#include "replay/replay.h"
 #include "base/base.h"
 #include "shell/shell.h"
 
@@ -86,7 +86,7 @@ public:
             if (at == frame) Let(key);
         if (frame == 5) Press(KEY_X);  // Begin
         if (frame <= 5) return;
-        if (session::Steps() >= until) {
+        if (SessionSteps() >= until) {
             // Done: the window is closed, and the game saves and ends.
             LetAll();
             if (frame % 30 == 0) headless::RequestClose();
@@ -264,11 +264,11 @@ Run Play(const fs::path& folder, bool record, uint64_t steps) {
     Run run;
     run.frames.reserve(HOUR * 3 / 2);
     fs::current_path(folder);
-    session::Reset();
+    replay::Stop();
     headless::Reset();
     headless::SetFlipLimit(0);
     FreshGame();
-    if (record && !session::StartRecording(VERSION)) {
+    if (record && !replay::Record(VERSION)) {
         std::fprintf(stderr, "cannot record in %s\n", folder.c_str());
         std::exit(1);
     }
@@ -294,7 +294,7 @@ Run Play(const fs::path& folder, bool record, uint64_t steps) {
     ::dup2(out, STDOUT_FILENO);
     ::close(out);
     ::close(quiet);
-    run.steps = session::Steps();
+    run.steps = SessionSteps();
     run.digest = StateDigest();
     char what[256];
     std::snprintf(what, sizeof what,
@@ -443,18 +443,17 @@ struct Check {
 Check Verify(const fs::path& replay, const fs::path& folder) {
     Check c;
     fs::current_path(folder);
-    session::Reset();
+    replay::Stop();
     headless::Reset();
     headless::SetFlipLimit(0);
     FreshGame();
     std::string why;
     const std::vector<uint8_t> bytes = FileBytes(replay);
     const double cpu = Cpu(), wall = Seconds(CLOCK_MONOTONIC);
-    if (!session::LoadReplay(bytes, session::Mode::Verify, VERSION, why)) {
+    if (!replay::Play(bytes, false, VERSION, why)) {
         std::printf("the replay cannot be played: %s\n", why.c_str());
         return c;
     }
-    Machineless(true);
     std::fflush(stdout);
     try {
         RunGame();
@@ -463,7 +462,7 @@ Check Verify(const fs::path& replay, const fs::path& folder) {
     }
     c.cpu = Cpu() - cpu;
     c.wall = Seconds(CLOCK_MONOTONIC) - wall;
-    Machineless(false);
+    replay::Stop();
     return c;
 }
 

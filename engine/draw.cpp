@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "engine/blit.h"
-#include "platform/backend.h"
 #include "engine/draw.h"
 
 uint32_t framebuffer[SCREENW * SCREENH];
@@ -14,6 +13,7 @@ namespace {
 int clsr = 0, clsg = 0, clsb = 0;
 int colr = 255, colg = 255, colb = 255;
 int originx = 0, originy = 0;
+bool unseen = false;
 
 inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
@@ -56,6 +56,8 @@ bool UseBlitLoops(BlitLoops loops) {
     return false;
 }
 
+void DrawNothing(bool nothing) { unseen = nothing; }
+
 void SetResolution(int, int) {
     // The logical screen is always 480 x 270; the backend scales it.
 }
@@ -67,7 +69,7 @@ void SetClsColor(int r, int g, int b) {
 }
 
 void Cls() {
-    if (IsMachineless()) return;
+    if (unseen) return;
     BlitJob job{};
     job.dst = framebuffer;
     job.n = SCREENW;
@@ -99,13 +101,13 @@ void GetDrawOrigin(int& x, int& y) {
 }
 
 void DrawSprite(const TImage& image, int x, int y, int frame) {
-    if (frame < 0 || frame >= image.frames || IsMachineless()) return;
+    if (frame < 0 || frame >= image.frames || unseen) return;
     blitters.sprite(image, x + originx, y + originy, frame, (uint32_t)Clamp255(colr), (uint32_t)Clamp255(colg),
                     (uint32_t)Clamp255(colb));
 }
 
 void DrawRect(int x, int y, int w, int h) {
-    if (IsMachineless()) return;
+    if (unseen) return;
     // A negative size spans the other side of the corner.
     if (w < 0) {
         x += w;

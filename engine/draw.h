@@ -34,6 +34,11 @@ struct TImage {
     bool FromRGB(const uint8_t* rgb, int w, int h, int cellwidth, int cellheight, int first, int count);
 };
 
+// Nobody sees the frames drawn from now on (a replay checked with no
+// window): the drawing operations leave the frame as it is. What the game
+// does never depends on drawing, so it goes on exactly the same.
+void DrawNothing(bool nothing);
+
 void SetResolution(int w, int h);
 void SetClsColor(int r, int g, int b);
 void Cls();

@@ -5,51 +5,26 @@
 // nothing while the key is down, but after ClearKeys (which makes every key
 // up) the next repeat of a key still held counts as a fresh press.
 //
-// The machine's events wait in a queue until the game takes its input
-// (replay/session.cpp decides when): then each is applied, and those that
-// changed something are what a replay records.
-#include <cstring>
-
-#include "platform/backend.h"
+// The keyboard changes only by the events applied to it. When they are
+// taken is the seam's business: it is told of every question first.
 #include "engine/keys.h"
-#include "replay/session.h"
+
+#include <cstring>
 
 namespace {
 uint8_t keydown[256];
 int keypresses[256];
 bool closerequest = false;
-
-// Far more than a pass ever brings; beyond it, further events are dropped.
-constexpr int QUEUESIZE = 1024;
-uint32_t queue[QUEUESIZE];
-int queued = 0;
+void (*onquestion)() = nullptr;
 
 inline bool ValidKey(int key) { return key >= 0 && key < 256; }
 
-void Queue(uint32_t event) {
-    if (queued < QUEUESIZE) queue[queued++] = event;
+void Asked() {
+    if (onquestion) onquestion();
 }
 }  // namespace
 
-void KeyDownEvent(int key) {
-    if (ValidKey(key)) Queue((uint32_t)key << 2 | KEYEVENT_DOWN);
-}
-
-void KeyUpEvent(int key) {
-    if (ValidKey(key)) Queue((uint32_t)key << 2 | KEYEVENT_UP);
-}
-
-void FocusLostEvent() { Queue(KEYEVENT_FOCUS); }
-
-void CloseEvent() { Queue(KEYEVENT_CLOSE); }
-
-int TakeMachineEvents(uint32_t* out, int max) {
-    const int n = queued < max ? queued : max;
-    std::memcpy(out, queue, sizeof(uint32_t) * (size_t)n);
-    std::memmove(queue, queue + n, sizeof(uint32_t) * (size_t)(queued - n));
-    queued -= n;
-    return n;
-}
+void OnKeyboardQuestion(void (*asked)()) { onquestion = asked; }
 
 bool ApplyKeyEvent(uint32_t event) {
     const int key = (int)(event >> 2);
@@ -82,7 +57,7 @@ bool ApplyKeyEvent(uint32_t event) {
 }
 
 int KeyPressed(int key) {
-    session::TakeQueryInput();
+    Asked();
     if (!ValidKey(key)) return 0;
     int n = keypresses[key];
     keypresses[key] = 0;
@@ -90,23 +65,23 @@ int KeyPressed(int key) {
 }
 
 bool KeyHeld(int key) {
-    session::TakeQueryInput();
+    Asked();
     return ValidKey(key) && keydown[key];
 }
 
 void ClearKeys() {
-    session::TakeQueryInput();
+    Asked();
     std::memset(keydown, 0, sizeof keydown);
     std::memset(keypresses, 0, sizeof keypresses);
 }
 
 bool ClosePending() {
-    session::TakeQueryInput();
+    Asked();
     return closerequest;
 }
 
 bool CloseRequested() {
-    session::TakeQueryInput();
+    Asked();
     bool r = closerequest;
     closerequest = false;
     return r;

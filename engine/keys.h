@@ -1,6 +1,8 @@
-// The keyboard as the game sees it: presses counted and keys held, fed by
-// the machine's events when the game takes its input.
+// The keyboard as the game sees it: presses counted and keys held, changed
+// only by the key events it is given.
 #pragma once
+
+#include <cstdint>
 
 // Key codes of the keyboard table.
 enum : int {
@@ -18,3 +20,12 @@ bool CloseRequested();
 // Screens nested inside play close on it, so the request reaches that loop
 // at once instead of waiting for the player to leave the screen.
 bool ClosePending();
+
+// A key event in one word: the key code times four plus its kind.
+enum : uint32_t { KEYEVENT_DOWN = 0, KEYEVENT_UP = 1, KEYEVENT_FOCUS = 2, KEYEVENT_CLOSE = 3 };
+// Applies one event to the keyboard; true when it changed what the game
+// sees (a press of a key already down changes nothing).
+bool ApplyKeyEvent(uint32_t event);
+// Called at every keyboard question above, before it is answered: whoever
+// feeds the keyboard (the seam) takes the pass's input at the first one.
+void OnKeyboardQuestion(void (*asked)());

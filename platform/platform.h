@@ -1,7 +1,8 @@
 // The game's only door to the machine: the window, sounds, files, the
 // clock, the end of the program and the play session. Drawing, the
-// keyboard's state and the dice are the game's own (engine/); what only a
-// backend calls or provides is in backend.h.
+// keyboard's state and the dice are the game's own (engine/). Each
+// operation goes to the machine in use (machine.h), which the game never
+// sees: the live one, or a replay standing in front of it.
 #pragma once
 
 #include <cstddef>
@@ -59,17 +60,19 @@ public:
 
 private:
     friend struct FileLayer;
+    friend struct StreamAccess;
     friend std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size);
     // Where the file is on the disk and how a write reaches it: the file
     // layer's own business.
     struct Place;
+    std::string path;  // with "/" between folders; empty for bytes read from memory
     std::vector<uint8_t> data;
     size_t pos = 0;
     bool writing = false, failed = false, closed = false;
-    std::unique_ptr<Place> place;  // null for bytes read from memory
+    std::unique_ptr<Place> place;  // null unless the file layer opened it on the disk
 };
 
-// Game paths use "\" between folders.
+// Game paths use "\" between folders; the machine's use "/".
 std::string SystemPath(const std::string& path);
 std::unique_ptr<TStream> OpenRead(const std::string& path);
 // Reads bytes already in memory as if they were a file.
@@ -91,19 +94,9 @@ bool CanSaveIn(const std::string& folder);
 // Something (a file, a folder, a link, anything) has that name.
 bool PathExists(const std::string& path);
 void MakeDir(const std::string& path);
-// Makes the folder the player's files are kept in (and every folder above
-// it) and enters it. False when it cannot be used: that is then
-// DataFolderProblem's answer, and nothing is written anywhere.
-bool UseDataFolder(const std::string& folder);
-// No folder for the player's files can be had at all, for that reason.
-void NoDataFolder(const std::string& why);
 // Why the player's files have no folder, in one line (empty when they have
 // one); when a replay plays, as it was when the session was recorded.
 std::string DataFolderProblem();
-// From now on nothing is written, made or removed on the disk: the game has
-// no folder it may keep the player's files in. Every save then fails, and
-// is shown to fail, as on a full disk.
-void WriteNothing();
 std::vector<std::string> ListDir(const std::string& path);
 // The game's diagnostic lines, on standard output; what went wrong, on
 // standard error. A replay played back says nothing of what it did.
@@ -129,14 +122,6 @@ void SetStateDigest(uint64_t (*digest)());
 // The game ends here: the replay's last checkpoint (or, played back, the
 // comparison with it).
 void EndSession();
-// Records this play session in replays/ (the working folder's), headed
-// with the game's version.
-void RecordSession(const std::string& version);
-// Plays a replay back in place of the machine: in the window at its own
-// speed (`window`), or with no window as fast as it goes, checking every
-// checkpoint. False, with the line that says why, when the file cannot be
-// played; nothing is ever written while a replay plays.
-bool PlayBack(const std::string& path, bool window, const std::string& version, std::string& why);
 // Sets a file that does not read as one of the game's aside under its name
 // and ".bad", replacing one set aside before; false when it cannot.
 bool MoveAside(const std::string& path);

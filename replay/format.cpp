@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/backend.h"
+#include "platform/codec.h"
 
 namespace replayfile {
 
@@ -90,6 +90,20 @@ std::string In::Str() {
     return std::string((const char*)p, (size_t)n);
 }
 
+void AppendHeader(std::vector<uint8_t>& file, const std::string& version) {
+    Out head;
+    head.bytes.reserve(64);
+    head.Raw((const uint8_t*)MAGIC, sizeof MAGIC - 1);
+    head.Var(FORMAT);
+    head.Str(version);
+    AppendBlock(file, HEADERBLOCK, head.bytes);
+}
+
+bool LooksLikeReplay(const uint8_t* start, size_t size) {
+    const size_t magiclen = sizeof MAGIC - 1;
+    return size >= magiclen + 2 && start[0] == HEADERBLOCK && std::equal(start + 2, start + 2 + magiclen, (const uint8_t*)MAGIC);
+}
+
 void AppendBlock(std::vector<uint8_t>& file, uint8_t kind, const std::vector<uint8_t>& payload) {
     const size_t start = file.size();
     std::vector<uint8_t> packed;
@@ -113,7 +127,7 @@ Block NextBlock(const std::vector<uint8_t>& file, size_t& at, uint8_t& kind, std
     const uint64_t stored = in.Var();
     const uint64_t raw = k & DEFLATED ? in.Var() : stored;
     if (in.bad) return Block::Cut;
-    if (stored > BLOCKLIMIT || raw > BLOCKLIMIT) return Block::Damaged;
+    if (stored > BLOCKLIMIT || raw > BLOCKLIMIT) return Block::TooLarge;
     if (in.size - in.at < stored + 4) return Block::Cut;
     const uint8_t* body = file.data() + in.at;
     const size_t end = in.at + (size_t)stored;

@@ -59,10 +59,16 @@ struct In {
 // A block of the kind around the payload, deflated when that is smaller.
 void AppendBlock(std::vector<uint8_t>& file, uint8_t kind, const std::vector<uint8_t>& payload);
 
-enum class Block { Whole, End, Cut, Damaged };
+// The header block: the magic words, the format and the game's version.
+void AppendHeader(std::vector<uint8_t>& file, const std::string& version);
+// The file starts as a replay does: its kind, a length and the magic words.
+bool LooksLikeReplay(const uint8_t* start, size_t size);
+
+enum class Block { Whole, End, Cut, Damaged, TooLarge };
 // Reads the block at `at` and moves past it: Whole with its kind and
 // (inflated) payload; End at the end of the file; Cut when the file stops
-// inside it; Damaged when its checksum or its deflated payload is wrong.
+// inside it; Damaged when its checksum or its deflated payload is wrong;
+// TooLarge when it says it holds more than any block may.
 Block NextBlock(const std::vector<uint8_t>& file, size_t& at, uint8_t& kind, std::vector<uint8_t>& payload);
 
 }  // namespace replayfile

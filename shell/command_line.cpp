@@ -2,11 +2,10 @@
 // the folder it keeps the player's files in. The game itself always works
 // in its working folder ("settings.ini", "worlds/..."): choosing the data
 // folder is entering it, so every file keeps its path and layout.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "base/base.h"
+#include "platform/machine.h"
+#include "replay/replay.h"
 #include "shell/shell.h"
 
 namespace {
@@ -19,22 +18,11 @@ constexpr bool PLAYERDATA = true;
 constexpr bool PLAYERDATA = false;
 #endif
 
-const char* const USAGE = "usage: quillmoor [--data DIR] [--replay FILE | --verify FILE] [--version] [--help]\n";
-
-// $XDG_DATA_HOME/quillmoor, by default ~/.local/share/quillmoor; empty when
-// neither the variable nor a home folder is known.
-std::string PlayerDataFolder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    // Only an absolute path counts; anything else is to be ignored.
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/quillmoor";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/share/quillmoor";
-    return "";
-}
+const char* const USAGE = "usage: quillmoor [--data DIR] [--replay FILE | --verify FILE] [--version] [--help]";
 
 void Help(const std::string& folder) {
-    std::printf("%s\n", USAGE);
-    std::printf(
+    PrintLine(std::string(USAGE) + "\n");
+    PrintLine(
         "Quillmoor: walk a generated overworld, fight, dig and trade in its areas.\n"
         "\n"
         "Options:\n"
@@ -53,23 +41,24 @@ void Help(const std::string& folder) {
         "  Enter               status menu; bag\n"
         "  Escape              leave the area; save and return to the title\n"
         "\n"
-        "Files: settings.ini and worlds/ are kept in %s; every play session is\n"
+        "Files: settings.ini and worlds/ are kept in " +
+        (folder.empty() ? std::string("the folder the game is started in") : folder) +
+        "; every play session is\n"
         "recorded in replays/ beside them (the newest 20 are kept). A replay never\n"
-        "reads or writes the player's own files.\n",
-        folder.empty() ? "the folder the game is started in" : folder.c_str());
+        "reads or writes the player's own files.");
 }
 
 }  // namespace
 
 int StartFromCommandLine(int argc, char** argv) {
-    std::string folder = PLAYERDATA ? PlayerDataFolder() : "";
+    std::string folder = PLAYERDATA ? PlayersFolder() : "";
     bool given = false;
     std::string replay;
     bool window = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--version") {
-            std::printf("quillmoor %s\n", QUILLMOOR_VERSION);
+            PrintLine(std::string("quillmoor ") + QUILLMOOR_VERSION);
             return 0;
         } else if (arg == "--help" || arg == "-h") {
             Help(folder);
@@ -85,11 +74,10 @@ int StartFromCommandLine(int argc, char** argv) {
             window = arg == "--replay";
         } else {
             const bool wantsfile = arg == "--replay" || arg == "--verify";
-            std::fprintf(stderr, "quillmoor: %s '%s'\n%s",
-                         arg == "--data" || arg == "--data=" ? "no folder given to"
-                         : wantsfile                         ? (replay.empty() ? "no file given to" : "one replay at a time:")
-                                                             : "unknown option",
-                         arg.c_str(), USAGE);
+            const std::string what = arg == "--data" || arg == "--data=" ? "no folder given to"
+                                     : wantsfile ? (replay.empty() ? "no file given to" : "one replay at a time:")
+                                                 : "unknown option";
+            PrintError("quillmoor: " + what + " '" + arg + "'\n" + USAGE);
             return 2;
         }
     }
@@ -97,20 +85,20 @@ int StartFromCommandLine(int argc, char** argv) {
         // A replay carries every file it read: the player's folder is
         // neither entered nor touched.
         std::string why;
-        if (PlayBack(replay, window, QUILLMOOR_VERSION, why)) return -1;
-        std::printf("%s: %s\n", replay.c_str(), why.c_str());
+        if (replay::PlayFile(replay, window, QUILLMOOR_VERSION, why)) return -1;
+        PrintLine(replay + ": " + why);
         return 1;
     }
     if (PLAYERDATA && !given && folder.empty())
-        NoDataFolder("cannot use the data folder: neither XDG_DATA_HOME nor HOME is set");
+        NoDataFolder("cannot use the data folder: " + PlayersFolderProblem());
     else if (!folder.empty())
         UseDataFolder(folder);
     if (!DataFolderProblem().empty()) {
         // Nothing is written anywhere else instead: the game plays, says so,
         // and begins no world it could not save.
-        std::fprintf(stderr, "%s\n", DataFolderProblem().c_str());
+        PrintError(DataFolderProblem());
     } else {
-        RecordSession(QUILLMOOR_VERSION);
+        replay::Record(QUILLMOOR_VERSION);
     }
     return -1;
 }

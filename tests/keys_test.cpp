@@ -3,6 +3,7 @@
 // or at its first keyboard question.
 #include "engine/keys.h"
 #include "platform/platform.h"
+#include "replay/replay.h"
 #include "testutil.h"
 
 namespace {
@@ -23,23 +24,32 @@ TEST_F(KeysTest, PressesAccumulateUntilAskedAndAskingClearsThem) {
 }
 
 TEST_F(KeysTest, EventsWaitForTheNextPassOrStep) {
-    EXPECT_EQ(KeyPressed(KEY_X), 0);  // this pass has taken its input
-    headless::Tap(KEY_X);
-    headless::RequestClose();
-    EXPECT_EQ(KeyPressed(KEY_X), 0);
-    EXPECT_FALSE(CloseRequested());
-    // A step granted in the same pass takes nothing more either.
-    EXPECT_TRUE(GrantStep(true));
-    EXPECT_EQ(KeyPressed(KEY_X), 0);
-    NextPass();
-    EXPECT_EQ(KeyPressed(KEY_X), 1);
-    EXPECT_TRUE(CloseRequested());
-    // Granted before any question, the step is what takes them.
-    headless::KeyDown(KEY_Z);
-    NextPass();
-    EXPECT_FALSE(GrantStep(false));
-    EXPECT_TRUE(GrantStep(true));
-    EXPECT_TRUE(KeyHeld(KEY_Z));
+    // As the tests play, and as every player plays: with the session recorded.
+    for (bool recorded : {false, true}) {
+        SCOPED_TRACE(recorded);
+        headless::Reset();
+        if (recorded) {
+            ASSERT_TRUE(replay::Record("test"));
+        }
+        EXPECT_EQ(KeyPressed(KEY_X), 0);  // this pass has taken its input
+        headless::Tap(KEY_X);
+        headless::RequestClose();
+        EXPECT_EQ(KeyPressed(KEY_X), 0);
+        EXPECT_FALSE(CloseRequested());
+        // A step granted in the same pass takes nothing more either.
+        EXPECT_TRUE(GrantStep(true));
+        EXPECT_EQ(KeyPressed(KEY_X), 0);
+        NextPass();
+        EXPECT_EQ(KeyPressed(KEY_X), 1);
+        EXPECT_TRUE(CloseRequested());
+        // Granted before any question, the step is what takes them.
+        headless::KeyDown(KEY_Z);
+        NextPass();
+        EXPECT_FALSE(GrantStep(false));
+        EXPECT_TRUE(GrantStep(true));
+        EXPECT_TRUE(KeyHeld(KEY_Z));
+        replay::Stop();
+    }
 }
 
 TEST_F(KeysTest, HoldingGivesOnePressHoweverLongTheRepeat) {

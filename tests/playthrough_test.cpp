@@ -28,7 +28,7 @@
 #include "base/assets.h"
 #include "base/base.h"
 #include "shell/shell.h"
-#include "replay/session.h"
+#include "replay/replay.h"
 #include "testutil.h"
 
 namespace {
@@ -233,8 +233,8 @@ protected:
         headless::SetFlipLimit(0);
         // The journey is recorded as every play session is.
         if (record) {
-            EXPECT_TRUE(session::StartRecording(QUILLMOOR_VERSION));
-            replay = folder + "/" + session::RecordingPath();
+            EXPECT_TRUE(replay::Record(QUILLMOOR_VERSION));
+            replay = folder + "/" + replay::RecordingPath();
         }
         headless::EveryFlip([this] { me.Flip(); });
         headless::AdvanceClock(clock);
@@ -247,7 +247,7 @@ protected:
         } catch (const headless::FlipLimitReached&) {
         }
         me.LetAll();
-        session::Reset();
+        replay::Stop();
         return ended;
     }
 
@@ -668,7 +668,7 @@ TEST_F(PlaythroughTest, ANewPlayersFirstJourneyAndTheWorldFoundAgain) {
     ResetGameState();
     headless::SetFrameMs(3);
     std::string why;
-    ASSERT_TRUE(PlayBack(replay, false, QUILLMOOR_VERSION, why)) << why;
+    ASSERT_TRUE(replay::PlayFile(replay, false, QUILLMOOR_VERSION, why)) << why;
     std::string verdict;
     EXPECT_EQ(RunGameToEnd(verdict), 0) << verdict;
     EXPECT_EQ(verdict.rfind("replay ok: ", 0), 0u) << verdict;

@@ -7,8 +7,10 @@
 #include "areas/encounter.h"
 #include "engine/keys.h"
 #include "platform/platform.h"
-#include "replay/session.h"
+#include "replay/replay.h"
 #include "testutil.h"
+
+#include <filesystem>
 
 namespace {
 const char* const VERSION = "test";
@@ -41,7 +43,7 @@ Played PlayBackWin(const std::string& path, bool window) {
     headless::SetFlipLimit(5000);
     Played p;
     std::string why;
-    if (!PlayBack(path, window, VERSION, why)) {
+    if (!replay::PlayFile(path, window, VERSION, why)) {
         p.out = why;
         return p;
     }
@@ -68,8 +70,8 @@ TEST_F(ReplayQuietTest, TheBonusScreenClosesInTheFrameItClosedInWhenRecorded) {
         headless::Reset();
         ResetGameState();
         headless::SetFlipLimit(5000);
-        ASSERT_TRUE(session::StartRecording(VERSION));
-        const std::string path = session::RecordingPath();
+        ASSERT_TRUE(replay::Record(VERSION));
+        const std::string path = replay::RecordingPath();
         const int recorded = WinAndWait(wait);
         EXPECT_EQ(recorded, 1 + wait);
         EndSession();
@@ -81,5 +83,51 @@ TEST_F(ReplayQuietTest, TheBonusScreenClosesInTheFrameItClosedInWhenRecorded) {
         EXPECT_EQ(watched.code, 0) << watched.out;
         EXPECT_EQ(watched.out, "replay ended: 1 steps\n");
         EXPECT_EQ(watched.frames, recorded);
+    }
+}
+
+TEST_F(ReplayQuietTest, AFileCutJustBeforeTheBonusScreenEndsEarlyThere) {
+    // A checkpoint, the last update step, and a file read whose block is
+    // written at once: the file is cut right after it, before the keys the
+    // bonus screen took. Played back, the screen finds no keys and nothing
+    // after them: the replay has ended early, however long it waited.
+    WriteText("note", "a file of the player's");
+    const auto session = [](size_t* cut) {
+        SessionSeed();
+        replay::RequestCheckpoint();
+        EXPECT_TRUE(GrantStep(true));
+        Flip(0);
+        EXPECT_TRUE(OpenRead("note"));
+        if (cut) *cut = std::filesystem::file_size(replay::RecordingPath());
+        untouched = 1;
+        headless::At(headless::Flips() + 30, [] { headless::Tap(KEY_X); });
+        ScoreWin(false);
+        EndSession();
+    };
+    headless::SetFlipLimit(5000);
+    ASSERT_TRUE(replay::Record(VERSION));
+    const std::string path = replay::RecordingPath();
+    size_t cut = 0;
+    session(&cut);
+    std::filesystem::resize_file(path, cut);
+    for (bool window : {false, true}) {
+        headless::Reset();
+        ResetGameState();
+        headless::SetFlipLimit(5000);
+        std::string why;
+        ASSERT_TRUE(replay::PlayFile(path, window, VERSION, why)) << why;
+        testing::internal::CaptureStdout();
+        int code = -1;
+        try {
+            session(nullptr);
+        } catch (const headless::ProgramEnded& e) {
+            code = e.code;
+        } catch (const headless::FlipLimitReached&) {
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(code, 0) << out;
+        EXPECT_EQ(out, window ? "replay ended at step 1, early: it was cut short\n"
+                              : "replay ok: 1 steps; it ends early (cut short after its last whole record), 1 "
+                                "checkpoints matched\n");
     }
 }

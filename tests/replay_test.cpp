@@ -4,10 +4,16 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/headless/filefaults.h"
+#include <set>
+
+#include "areas/areafile.h"
 #include "engine/keys.h"
+#include "platform/headless/filefaults.h"
+#include "platform/journal.h"
 #include "platform/platform.h"
-#include "replay/session.h"
+#include "replay/format.h"
+#include "replay/records.h"
+#include "replay/replay.h"
 #include "base/base.h"
 #include "testutil.h"
 
@@ -62,11 +68,11 @@ protected:
         headless::SetFrameMs(framems);
         headless::AdvanceClock(4321);  // the seed
         headless::SetFlipLimit(fliplimit);
-        EXPECT_TRUE(session::StartRecording(VERSION));
-        const std::string path = folder + "/" + session::RecordingPath();
+        EXPECT_TRUE(replay::Record(VERSION));
+        const std::string path = folder + "/" + replay::RecordingPath();
         Play(framems);
         RunProgram();
-        session::Reset();  // as the process's end would
+        replay::Stop();  // as the process's end would
         return path;
     }
 
@@ -78,7 +84,7 @@ protected:
         headless::SetFrameMs(framems);
         headless::AdvanceClock(99999);  // another clock: the replay's seed is used
         std::string why;
-        if (!PlayBack(path, window, VERSION, why)) {
+        if (!replay::PlayFile(path, window, VERSION, why)) {
             lastout = why;
             return -2;
         }
@@ -199,18 +205,183 @@ TEST_F(ReplayTest, ASaveFinishedAtLoadingPlaysBackAsItWasRecorded) {
     EXPECT_EQ(Verdict(lastout).rfind("replay ok: ", 0), 0u) << lastout;
 }
 
-TEST_F(ReplayTest, OnlyTheNewestTwentyReplaysAreKept) {
-    fs::create_directories(folder + "/replays");
-    for (int i = 10; i < 35; ++i) WriteText("replays/2020-01-01_00-00-" + std::to_string(i) + ".replay", "old");
+// Where a checkpoint's digest lies in a recorded file, in a block kept as it
+// is (not deflated): a byte flipped there leaves every record well formed.
+size_t DigestInPlainBlock(const std::vector<uint8_t>& file) {
+    using namespace replayfile;
+    size_t at = 0;
+    uint8_t kind = 0;
+    std::vector<uint8_t> payload;
+    for (;;) {
+        const size_t start = at;
+        if (NextBlock(file, at, kind, payload) != Block::Whole) return 0;
+        if (file[start] != RECORDBLOCK) continue;
+        In head{file.data(), file.size(), start + 1};
+        head.Var();
+        In in{payload.data(), payload.size()};
+        replayfile::Record r;
+        while (!in.AtEnd() && Decode(in, r))
+            if (r.tag == CHECK) return head.at + in.at - 1;
+    }
+}
+
+TEST_F(ReplayTest, ADamagedFileIsAlwaysCalledDamaged) {
+    const std::vector<unsigned char> recorded = ReadBytes(Record(16));
+    const std::vector<uint8_t> good(recorded.begin(), recorded.end());
+    const size_t digest = DigestInPlainBlock(good);
+    ASSERT_GT(digest, 0u);
+    size_t header = 0;
+    uint8_t kind = 0;
+    std::vector<uint8_t> payload;
+    ASSERT_EQ(replayfile::NextBlock(good, header, kind, payload), replayfile::Block::Whole);
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> spoil;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a checkpoint's digest in a block kept as it is", [&](auto& f) { f[digest] ^= 0x40; }, "fails its checksum"},
+        {"a block that says it holds more than any may",
+         [&](auto& f) {
+             f.resize(header);
+             replayfile::Out big;
+             big.U8(replayfile::RECORDBLOCK);
+             big.Var(replayfile::BLOCKLIMIT + 1);
+             big.Raw(good.data(), 64);
+             f.insert(f.end(), big.bytes.begin(), big.bytes.end());
+         },
+         "is too large"},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = good;
+        c.spoil(bytes);
+        WriteText("spoiled.replay", std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(PlayBackAt(folder + "/spoiled.replay", false, 16), -2) << c.what << ": " << lastout;
+        EXPECT_EQ(lastout.rfind("the replay is damaged: ", 0), 0u) << c.what << ": " << lastout;
+        EXPECT_NE(lastout.find(c.says), std::string::npos) << c.what << ": " << lastout;
+    }
+}
+
+TEST_F(ReplayTest, PlayedBackItSaysNothingOfWhatItDidToFiles) {
+    // A session that finds an area's file damaged, sets it aside and says so.
+    const auto session = [] {
+        SessionSeed();
+        GrantStep(true);
+        LoadArea(5, 5, 32, 32);
+        EndSession();
+    };
+    fs::create_directories("worlds/Defaultia");
+    WriteText("worlds/Defaultia/5,5", "not an area");
+    ASSERT_TRUE(replay::Record(VERSION));
+    const std::string path = replay::RecordingPath();
+    testing::internal::CaptureStderr();
+    session();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("area file worlds/Defaultia/5,5 is damaged; kept as"), std::string::npos) << said;
+    // Checked, and watched: the verdict is all it says, on its own line.
+    for (bool window : {false, true}) {
+        headless::Reset();
+        ResetGameState();
+        std::string why;
+        ASSERT_TRUE(replay::PlayFile(path, window, VERSION, why)) << why;
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_THROW(session(), headless::ProgramEnded);
+        const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(out, window ? "replay ended: 1 steps\n" : "replay ok: 1 steps\n");
+        EXPECT_EQ(err, "") << window;
+    }
+}
+
+TEST_F(ReplayTest, ALongCheckSaysHowFarItHasGot) {
+    // Real play of some minutes, as the game keeps it among its tests.
+    const std::string path = std::string(QUILLMOOR_SOURCE_DIR) + "/tests/replays/tunnel_win.replay";
+    std::string why;
+    ASSERT_TRUE(replay::PlayFile(path, false, QUILLMOOR_VERSION, why)) << why;
+    ASSERT_EQ(RunProgram(), 0) << lastout;
+    const uint64_t steps = std::stoull(lastout.substr(lastout.rfind("replay ok: ") + 11));
+    const auto& shown = headless::ProgressShown();
+    // From nothing, a step at a time, to the whole, and said done at the end.
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.front(), std::make_pair(uint64_t{0}, steps));
+    EXPECT_EQ(shown.back(), std::make_pair(steps, steps));
+    for (size_t i = 1; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].second, steps);
+        EXPECT_LE(shown[i - 1].first, shown[i].first);
+    }
+    // Watched in the window, it goes at its own speed: nothing to say.
+    headless::Reset();
+    ResetGameState();
+    ASSERT_TRUE(replay::PlayFile(path, true, QUILLMOOR_VERSION, why)) << why;
+    ASSERT_EQ(RunProgram(), 0) << lastout;
+    EXPECT_TRUE(headless::ProgressShown().empty());
+}
+
+// The replays folder as a player's may be: replays of sessions begun in
+// the same second, and files that are not replays at all.
+class KeepTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        fs::create_directories(folder + "/replays");
+    }
+    // A replay's first bytes, as every session's replay begins.
+    static void WriteReplay(const std::string& name) {
+        std::vector<uint8_t> bytes;
+        replayfile::AppendHeader(bytes, VERSION);
+        WriteText("replays/" + name, std::string(bytes.begin(), bytes.end()));
+    }
+    static std::set<std::string> Left() {
+        std::set<std::string> left;
+        for (const auto& e : fs::directory_iterator("replays")) left.insert(e.path().filename().string());
+        return left;
+    }
+};
+
+TEST_F(KeepTest, TheNewestTwentyAreKeptByWhenTheirSessionsBeganAndNothingElseIsTouched) {
+    // Five sessions begun in one second (the first, then -2 to -5, and a
+    // -10 and a -11 that began later still) and fifteen in the seconds after.
+    std::vector<std::string> bytime = {"2020-01-01_00-00-09.replay"};
+    for (int k : {2, 3, 4, 10, 11}) bytime.push_back("2020-01-01_00-00-09-" + std::to_string(k) + ".replay");
+    for (int i = 10; i < 25; ++i) bytime.push_back("2020-01-01_00-00-" + std::to_string(i) + ".replay");
+    for (const std::string& name : bytime) WriteReplay(name);
+    // Not the game's: another program's notes, a file named as a replay that
+    // is none, and names that only look like a replay's.
+    const std::vector<std::string> others = {"notes.txt", "2020-01-01_00-00-00.replay", "2020-01-01_00-00-01-0.replay",
+                                             "2020-01-01_00-00.replay", "x2020-01-01_00-00-02.replay"};
     WriteText("replays/notes.txt", "mine");
-    ASSERT_TRUE(session::StartRecording(VERSION));
-    std::vector<std::string> left;
-    for (const auto& e : fs::directory_iterator(folder + "/replays")) left.push_back(e.path().filename().string());
-    std::sort(left.begin(), left.end());
-    ASSERT_EQ(left.size(), 21u);
-    // The oldest six went; the new one is the twentieth; other files stay.
-    EXPECT_EQ(left.front(), "2020-01-01_00-00-16.replay");
-    EXPECT_EQ(left[18], "2020-01-01_00-00-34.replay");
-    EXPECT_EQ("replays/" + left[19], session::RecordingPath());
-    EXPECT_EQ(left[20], "notes.txt");
+    WriteText("replays/2020-01-01_00-00-00.replay", "not a replay at all, whatever its name");
+    for (size_t i = 2; i < others.size(); ++i) WriteReplay(others[i]);
+
+    ASSERT_TRUE(replay::Record(VERSION));
+    const std::set<std::string> left = Left();
+    // 21 replays and the new one: the two that began first went.
+    for (size_t i = 0; i < bytime.size(); ++i) EXPECT_EQ(left.count(bytime[i]), i < 2 ? 0u : 1u) << bytime[i];
+    for (const std::string& name : others) EXPECT_EQ(left.count(name), 1u) << name;
+    EXPECT_EQ(left.count(replay::RecordingPath().substr(8)), 1u);
+    EXPECT_EQ(left.size(), 20 + others.size());
+}
+
+TEST_F(KeepTest, TheReplayOfASessionStillRunningIsNeverRemoved) {
+    // A session left at the title, in this program or another, holds its
+    // replay open as a recording does; twenty more come and go beside it.
+    const std::string running = "replays/2020-01-01_00-00-00.replay";
+    const int held = journal::Create(running);
+    ASSERT_GE(held, 0);
+    std::vector<uint8_t> header;
+    replayfile::AppendHeader(header, VERSION);
+    ASSERT_TRUE(journal::Append(held, header.data(), header.size()));
+    std::vector<std::string> mine;
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_TRUE(replay::Record(VERSION));
+        mine.push_back(replay::RecordingPath());
+        replay::Stop();
+    }
+    EXPECT_TRUE(fs::exists(running));
+    // Twenty in all, it among them: the oldest that had ended went instead.
+    for (size_t i = 0; i < mine.size(); ++i) EXPECT_EQ(fs::exists(mine[i]), i >= 6) << mine[i];
+    journal::Close(held);
+    // Once it has ended, it is the oldest like any other.
+    ASSERT_TRUE(replay::Record(VERSION));
+    EXPECT_FALSE(fs::exists(running));
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -140,6 +141,31 @@ TEST_F(SaveSafetyTest, AWorldSaveKilledAtAnyStepLoadsAsTheOldSaveOrTheNewNeverAM
     EXPECT_GT(renewed, 0);
     EXPECT_EQ(old + renewed, steps + 1);
     std::printf("world save: %d kill points, %d loaded the old save, %d the new\n", steps + 1, old, renewed);
+}
+
+TEST_F(SaveSafetyTest, AWorldSaveHasItsCommitOnTheDiskBeforeAnyFileTakesItsPlace) {
+    ASSERT_TRUE(SaveWorld());
+    filefaults::ForgetChanges();
+    ASSERT_TRUE(SaveWorld());
+    const std::vector<std::string>& changes = filefaults::Changes();
+    const auto at = [&](const std::string& change) {
+        const auto it = std::find(changes.begin(), changes.end(), change);
+        EXPECT_NE(it, changes.end()) << change;
+        return it - changes.begin();
+    };
+    const auto firstrename = std::find_if(changes.begin(), changes.end(),
+                                          [](const std::string& c) { return c.rfind("rename ", 0) == 0; }) -
+                             changes.begin();
+    // Both new files whole on the disk, then the record of the commit, then
+    // the folder's names: only then does a new file take an old one's place.
+    const std::string w = "worlds/Defaultia/";
+    EXPECT_LT(at("sync " + w + "overworld.tmp"), at("create " + w + "commit"));
+    EXPECT_LT(at("sync " + w + "player.tmp"), at("create " + w + "commit"));
+    EXPECT_LT(at("create " + w + "commit"), at("sync " + w + "commit"));
+    EXPECT_LT(at("sync " + w + "commit"), at("sync folder worlds/Defaultia"));
+    EXPECT_LT(at("sync folder worlds/Defaultia"), firstrename);
+    // The record goes once both have taken their places.
+    EXPECT_EQ(changes.back(), "remove " + w + "commit");
 }
 
 TEST_F(SaveSafetyTest, AnAreaSaveKilledAtAnyStepLeavesTheOldFileOrTheNew) {

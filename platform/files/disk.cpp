@@ -10,12 +10,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "platform/files/filelayer.h"
-#include "platform/platform.h"
-#include "replay/session.h"
+#include "platform/machine.h"
 
 namespace filelayer {
 const std::string TEMPSUFFIX = ".tmp";
@@ -28,12 +27,12 @@ std::string folderproblem;
 
 // Every operation that changes the disk passes here first; with no folder
 // to keep files in, or when the machine fails it, none gets through.
-bool Alive(DiskChange change) {
+bool Alive(DiskChange change, const std::string& path) {
     if (writenothing) {
         errno = EROFS;
         return false;
     }
-    if (const int fault = DiskFault(change)) {
+    if (const int fault = DiskFault(change, path)) {
         errno = fault;
         return false;
     }
@@ -41,11 +40,11 @@ bool Alive(DiskChange change) {
 }
 
 int Create(const std::string& path, int flags, mode_t mode, DiskChange change) {
-    return Alive(change) ? ::open(path.c_str(), flags, mode) : -1;
+    return Alive(change, path) ? ::open(path.c_str(), flags, mode) : -1;
 }
 
-bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart, bool counted) {
-    if (counted && !Alive()) return false;
+bool WriteAll(int fd, const std::string& path, const uint8_t* p, size_t n, bool fromstart, bool counted) {
+    if (counted && !Alive(DiskChange::WRITE, path)) return false;
     off_t at = 0;
     while (n > 0) {
         const ssize_t w = fromstart ? ::pwrite(fd, p, n, at) : ::write(fd, p, n);
@@ -60,14 +59,18 @@ bool WriteAll(int fd, const uint8_t* p, size_t n, bool fromstart, bool counted) 
     return !fromstart || ::ftruncate(fd, at) == 0;
 }
 
-bool Sync(int fd) { return Alive() && ::fsync(fd) == 0; }
-bool Rename(const std::string& from, const std::string& to) { return Alive() && ::rename(from.c_str(), to.c_str()) == 0; }
-bool Unlink(const std::string& path) { return Alive() && (::unlink(path.c_str()) == 0 || errno == ENOENT); }
+bool Sync(int fd, const std::string& path) { return Alive(DiskChange::SYNC, path) && ::fsync(fd) == 0; }
+bool Rename(const std::string& from, const std::string& to) {
+    return Alive(DiskChange::RENAME, from) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+bool Unlink(const std::string& path) {
+    return Alive(DiskChange::REMOVE, path) && (::unlink(path.c_str()) == 0 || errno == ENOENT);
+}
 
 bool SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool ok = Sync(fd);
+    const bool ok = Alive(DiskChange::SYNCFOLDER, folder) && ::fsync(fd) == 0;
     ::close(fd);
     return ok;
 }
@@ -108,7 +111,7 @@ void Complain(const std::string& path, const char* why) {
 
 std::vector<std::string> DiskList(const std::string& path) {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(SystemPath(path).c_str());
+    DIR* dir = ::opendir(path.c_str());
     if (!dir) return names;
     while (struct dirent* e = ::readdir(dir)) {
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
@@ -121,35 +124,22 @@ std::vector<std::string> DiskList(const std::string& path) {
 bool WriteSynced(const std::string& path, const std::string& text) {
     const int fd = Create(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, (const uint8_t*)text.data(), text.size(), false) && Sync(fd);
+    bool ok = WriteAll(fd, path, (const uint8_t*)text.data(), text.size(), false) && Sync(fd, path);
     ok = ::close(fd) == 0 && ok;
     return ok;
 }
+bool MoveAside(const std::string& path) {
+    return Alive(DiskChange::RENAME, path) && ::rename(path.c_str(), (path + ".bad").c_str()) == 0;
+}
+
+void MakeFolder(const std::string& path) {
+    if (Alive(DiskChange::MAKEFOLDER, path)) ::mkdir(path.c_str(), 0755);
+}
+
+std::string FolderProblem() { return folderproblem; }
 }  // namespace filelayer
 
 using namespace filelayer;
-
-std::string SystemPath(const std::string& path) {
-    std::string p = path;
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    return p;
-}
-
-
-bool PathExists(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
-    if (session::Playing()) return session::Answer(session::EXISTS, path, false);
-    return session::Answer(session::EXISTS, path, Exists(path));
-}
-
-bool MoveAside(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
-    if (session::Playing()) return session::Answer(session::MOVEASIDE, path, false);
-    return session::Answer(session::MOVEASIDE, path, Alive() && ::rename(path.c_str(), (path + ".bad").c_str()) == 0);
-}
-
-void WriteNothing() { writenothing = true; }
 
 namespace {
 // Makes the folder and every missing folder above it.
@@ -169,6 +159,17 @@ bool MakeFolders(const std::string& folder) {
 }
 }  // namespace
 
+std::string PlayersFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // Only an absolute path counts; anything else is to be ignored.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/quillmoor";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/share/quillmoor";
+    return "";
+}
+
+std::string PlayersFolderProblem() { return "neither XDG_DATA_HOME nor HOME is set"; }
+
 bool UseDataFolder(const std::string& folder) {
     if (MakeFolders(folder) && ::chdir(folder.c_str()) == 0 && ::access(".", W_OK | X_OK) == 0) return true;
     NoDataFolder("cannot use the data folder " + folder + ": " + std::strerror(errno));
@@ -177,41 +178,7 @@ bool UseDataFolder(const std::string& folder) {
 
 void NoDataFolder(const std::string& why) {
     folderproblem = why;
-    WriteNothing();
+    // From now on nothing is written, made or removed on the disk: every
+    // save then fails, and is shown to fail, as on a full disk.
+    writenothing = true;
 }
-
-std::string DataFolderProblem() { return folderproblem; }
-
-
-void MakeDir(const std::string& path) {
-    // Played back, the folders are the replay's business: nothing is made.
-    if (!session::Playing() && Alive()) ::mkdir(SystemPath(path).c_str(), 0755);
-}
-
-std::vector<std::string> ListDir(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
-    if (session::Playing()) return session::PlayList(path);
-    std::vector<std::string> names = DiskList(path);
-    session::NoteList(path, names);
-    return names;
-}
-
-namespace disk {
-void SetFolderProblem(const std::string& why) { folderproblem = why; }
-void MakeDir(const std::string& path) {
-    if (!writenothing) ::mkdir(SystemPath(path).c_str(), 0755);
-}
-std::vector<std::string> ListDir(const std::string& path) { return DiskList(path); }
-void Remove(const std::string& path) {
-    if (!writenothing) ::unlink(SystemPath(path).c_str());
-}
-int CreateLog(const std::string& path) {
-    if (writenothing) return -1;
-    return ::open(SystemPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
-}
-bool AppendLog(int fd, const uint8_t* p, size_t n) { return WriteAll(fd, p, n, false, false); }
-void CloseLog(int fd) {
-    if (fd >= 0) ::close(fd);
-}
-}  // namespace disk
-

@@ -12,10 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "platform/files/filelayer.h"
-#include "platform/platform.h"
-#include "replay/session.h"
+#include "platform/machine.h"
 
 using namespace filelayer;
 
@@ -36,8 +34,7 @@ std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
         return nullptr;
     }
     std::unique_ptr<TStream> s(new TStream);
-    s->place.reset(new TStream::Place);
-    s->place->path = path;
+    s->path = path;
     uint8_t buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -50,26 +47,23 @@ std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
     return s;
 }
 
-std::unique_ptr<TStream> OpenRead(const std::string& gamepath) { return FileLayer::OpenRead(gamepath); }
-
-std::unique_ptr<TStream> FileLayer::OpenRead(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
-    if (session::Playing()) {
-        std::vector<uint8_t> bytes;
-        if (!session::PlayRead(path, bytes)) return nullptr;
-        auto s = OpenMemory(bytes.data(), bytes.size());
-        s->place.reset(new TStream::Place);
-        s->place->path = path;
-        return s;
-    }
-    std::unique_ptr<TStream> s = ReadFile(path);
-    session::NoteRead(path, s ? &s->data : nullptr);
-    return s;
-}
-
 std::unique_ptr<TStream> OpenMemory(const uint8_t* bytes, size_t size) {
     std::unique_ptr<TStream> s(new TStream);
     if (size) s->data.assign(bytes, bytes + size);
+    return s;
+}
+
+std::unique_ptr<TStream> StreamAccess::Reading(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::unique_ptr<TStream> s(new TStream);
+    s->path = path;
+    s->data = bytes;
+    return s;
+}
+
+std::unique_ptr<TStream> StreamAccess::Writing(const std::string& path) {
+    std::unique_ptr<TStream> s(new TStream);
+    s->path = path;
+    s->writing = true;
     return s;
 }
 
@@ -94,7 +88,7 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
     std::unique_ptr<TStream> s(new TStream);
     s->place.reset(new TStream::Place);
     TStream::Place& at = *s->place;
-    at.path = path;
+    s->path = path;
     at.target = target;
     at.temp = target + TEMPSUFFIX;
     s->writing = true;
@@ -110,7 +104,7 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
         // No temporary may be made beside the file, but the file itself may
         // be written: it is written over in place, synced, as the one way
         // left to save it.
-        fd = Create(target, O_WRONLY | O_CLOEXEC, 0);
+        fd = Create(target, O_WRONLY | O_CLOEXEC, 0, DiskChange::CREATE);
         at.inplace = fd >= 0;
     }
     if (fd < 0) {
@@ -118,24 +112,6 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
         return nullptr;
     }
     at.fd = fd;
-    return s;
-}
-
-std::unique_ptr<TStream> OpenWrite(const std::string& gamepath) { return FileLayer::OpenWrite(gamepath); }
-
-std::unique_ptr<TStream> FileLayer::OpenWrite(const std::string& gamepath) {
-    const std::string path = SystemPath(gamepath);
-    if (session::Playing()) {
-        if (!session::Answer(session::OPENWRITE, path, false)) return nullptr;
-        std::unique_ptr<TStream> s(new TStream);
-        s->place.reset(new TStream::Place);
-        s->place->path = s->place->target = path;
-        s->place->replayed = true;
-        s->writing = true;
-        return s;
-    }
-    std::unique_ptr<TStream> s = WriteFile(path);
-    session::Answer(session::OPENWRITE, path, s != nullptr);
     return s;
 }
 
@@ -208,7 +184,8 @@ void TStream::WriteLine(const std::string& text) {
 
 bool FileLayer::Flush(TStream& s) {
     TStream::Place& at = *s.place;
-    bool ok = WriteAll(at.fd, s.data.data(), s.data.size(), at.inplace) && Sync(at.fd);
+    const std::string& file = at.inplace ? at.target : at.temp;
+    bool ok = WriteAll(at.fd, file, s.data.data(), s.data.size(), at.inplace) && Sync(at.fd, file);
     ok = ::close(at.fd) == 0 && ok;
     at.fd = -1;
     return ok;
@@ -222,40 +199,40 @@ void FileLayer::Fail(TStream& s) {
     if (at.fd >= 0) ::close(at.fd);
     at.fd = -1;
     if (!at.inplace) Unlink(at.temp);
-    Complain(at.path, std::strerror(err));
+    Complain(s.path, std::strerror(err));
     s.failed = true;
+}
+
+bool FileLayer::Close(TStream& s) {
+    s.closed = true;
+    if (Flush(s) && Replace(s)) {
+        if (KeepFiles({s.place->target})) return true;
+        Complain(s.path, "it could not be kept");
+    } else {
+        Fail(s);
+    }
+    s.failed = true;
+    return false;
+}
+
+void FileLayer::Abandon(TStream& s) {
+    ::close(s.place->fd);
+    if (!s.place->inplace) Unlink(s.place->temp);
 }
 
 bool TStream::Close() {
     if (closed) return !failed;
-    closed = true;
-    if (!writing) return true;
-    const std::string& path = place->path;
-    bool ok = false;
-    if (place->replayed) {
-        ok = session::Answer(session::CLOSE, path, false);
-        failed = !ok;
-    } else if (FileLayer::Flush(*this) && FileLayer::Replace(*this)) {
-        ok = KeepFiles({place->target});
-        if (!ok) {
-            Complain(path, "it could not be kept");
-            failed = true;
-        }
-        session::Answer(session::CLOSE, path, ok);
-    } else {
-        FileLayer::Fail(*this);
-        session::Answer(session::CLOSE, path, false);
+    if (!writing) {
+        closed = true;
+        return true;
     }
-    session::Wrote(path, data, ok);
-    return ok;
+    // The machine that opened it finishes it.
+    return MachineInUse().CloseWrite(*this);
 }
 
 TStream::~TStream() {
     // A write never closed was abandoned half way (the program is ending in
     // the middle of a save): the old file stays as it was.
-    if (writing && !closed && !place->replayed) {
-        ::close(place->fd);
-        if (!place->inplace) Unlink(place->temp);
-    }
+    if (writing && !closed && place) FileLayer::Abandon(*this);
 }
 

@@ -11,10 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/backend.h"
 #include "platform/files/filelayer.h"
-#include "platform/platform.h"
-#include "replay/session.h"
 
 using namespace filelayer;
 
@@ -51,34 +48,12 @@ struct CommitRecord {
 };
 }  // namespace
 
-bool CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
-    return FileLayer::CloseTogether(gamefolder, files);
-}
-
-bool FileLayer::CloseTogether(const std::string& gamefolder, std::initializer_list<TStream*> files) {
-    const std::string folder = SystemPath(gamefolder);
-    for (TStream* s : files)
-        if (!s || !s->writing || s->closed) return false;
-    bool ok = false;
-    if (session::Playing()) {
-        ok = session::Answer(session::CLOSETOGETHER, folder, false);
-        for (TStream* s : files) {
-            s->closed = true;
-            s->failed = !ok;
-        }
-    } else {
-        ok = session::Answer(session::CLOSETOGETHER, folder, FileLayer::WriteTogether(folder, files));
-    }
-    for (TStream* s : files) session::Wrote(s->place->path, s->data, ok);
-    return ok;
-}
-
 bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<TStream*> files) {
     bool ok = true, unit = true, inplace = false;
     CommitRecord record;
     for (TStream* s : files) {
-        if (!s || !s->writing || s->closed) return false;
-        const std::string& path = s->place->path;
+        if (!s || !s->writing || s->closed || !s->place) return false;
+        const std::string& path = s->path;
         // Only files right in the folder are named in its record.
         const std::string name = path.substr(std::min(path.size(), folder.size() + 1));
         unit = unit && FolderOf(path) == folder && name.find('\n') == std::string::npos;
@@ -113,7 +88,7 @@ bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<T
     for (TStream* s : files)
         if (!Replace(*s)) {
             // The record stays: the next RecoverSaves finishes what is left.
-            Complain(s->place->path, std::strerror(errno));
+            Complain(s->path, std::strerror(errno));
             s->failed = true;
             ok = false;
         }
@@ -126,7 +101,7 @@ bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<T
         for (TStream* s : files) targets.push_back(s->place->target);
         if (!KeepFiles(targets)) {
             for (TStream* s : files) {
-                Complain(s->place->path, "it could not be kept");
+                Complain(s->path, "it could not be kept");
                 s->failed = true;
             }
             ok = false;
@@ -135,19 +110,8 @@ bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<T
     return ok;
 }
 
-namespace {
-bool Recover(const std::string& gamefolder);
-}
-
-bool RecoverSaves(const std::string& gamefolder) {
-    const std::string folder = SystemPath(gamefolder);
-    if (session::Playing()) return session::Answer(session::RECOVER, folder, false);
-    return session::Answer(session::RECOVER, folder, Recover(gamefolder));
-}
-
-namespace {
-bool Recover(const std::string& gamefolder) {
-    const std::string folder = SystemPath(gamefolder);
+namespace filelayer {
+bool Recover(const std::string& folder) {
     const std::string mark = folder + "/" + CommitRecord::NAME;
     bool ok = true;
     if (Exists(mark)) {
@@ -173,7 +137,7 @@ bool Recover(const std::string& gamefolder) {
     // their temporary names, or the next start would finish the commit with
     // nothing left to rename and load half of it beside the old other half.
     if (ok)
-        for (const std::string& name : DiskList(gamefolder))
+        for (const std::string& name : DiskList(folder))
             if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s; it is kept to be finished later\n", folder.c_str());
     // What is put right here are the disk's own leftovers: where the files
@@ -181,9 +145,8 @@ bool Recover(const std::string& gamefolder) {
     return ok;
 }
 
-bool SaveableFolder(const std::string& gamefolder) {
-    if (Alive()) ::mkdir(SystemPath(gamefolder).c_str(), 0755);
-    const std::string folder = SystemPath(gamefolder);
+bool SaveableFolder(const std::string& folder) {
+    if (Alive(DiskChange::MAKEFOLDER, folder)) ::mkdir(folder.c_str(), 0755);
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     const std::string probe = folder + "/probe" + TEMPSUFFIX;
@@ -196,11 +159,5 @@ bool SaveableFolder(const std::string& gamefolder) {
     Unlink(probe);
     return true;
 }
-}  // namespace
-
-bool CanSaveIn(const std::string& gamefolder) {
-    const std::string folder = SystemPath(gamefolder);
-    if (session::Playing()) return session::Answer(session::CANSAVE, folder, false);
-    return session::Answer(session::CANSAVE, folder, SaveableFolder(gamefolder));
-}
+}  // namespace filelayer
 

@@ -2,12 +2,10 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/backend.h"
-#include "platform/headless/headless.h"
 #include "engine/draw.h"
 #include "engine/keys.h"
-#include "platform/platform.h"
-#include "replay/session.h"
+#include "platform/backend.h"
+#include "platform/headless/headless.h"
 
 namespace {
 struct Event {
@@ -25,6 +23,7 @@ std::vector<std::string> sounds;
 headless::Window window;
 std::string caption = "Quillmoor";
 bool failwindow = false;
+std::vector<std::pair<uint64_t, uint64_t>> progress;
 // A loop that never ends fails its test instead of hanging the whole run.
 constexpr int SAFETYFLIPS = 1000000;
 }  // namespace
@@ -43,21 +42,21 @@ void Reset() {
     sounds.clear();
     window = Window{};
     failwindow = false;
-    // Nothing of the last test's session (a replay must not be asked for
-    // the keys cleared below), and no event it left waiting.
-    session::Reset();
+    progress.clear();
+    // The game on this machine itself again, whatever stood in front of it
+    // (a replay must not be asked for the keys cleared below), and no event
+    // the last test left waiting.
+    UseMachine(LiveMachine());
+    ResetSession();
     ClearKeys();
     CloseRequested();
-    uint32_t stale[256];
-    while (TakeMachineEvents(stale, 256) > 0) {
-    }
-    session::Reset();
+    ResetSession();
 }
 
 void SetFrameMs(int ms) { framems = ms; }
-void NextPass() { session::PassEnded(); }
+void NextPass() { EndPass(); }
 void NextStep() {
-    session::PassEnded();
+    EndPass();
     GrantStep(true);
 }
 void AdvanceClock(int ms) { now += ms; }
@@ -82,11 +81,28 @@ uint32_t Pixel(int x, int y) {
 const std::vector<std::string>& SoundsPlayed() { return sounds; }
 void ClearSounds() { sounds.clear(); }
 const Window& GetWindow() { return window; }
+const std::vector<std::pair<uint64_t, uint64_t>>& ProgressShown() { return progress; }
 void FailNextWindow() { failwindow = true; }
 
 }  // namespace headless
 
-void PumpEvents() {
+namespace {
+class HeadlessMachine : public LiveMachine {
+public:
+    bool OpenWindow(int width, int height, int depth, int hertz, int flags) override;
+    void SetCaption(const char* text) override;
+    void Present(int sync) override;
+    bool LoadSound(TSound& sound, const char* path) override;
+    void PlaySound(const TSound& sound) override;
+    void Progress(uint64_t done, uint64_t total) override { progress.emplace_back(done, total); }
+    int32_t ClockMs() override { return now; }
+    [[noreturn]] void EndProgram(int code) override;
+
+protected:
+    void PumpEvents() override;
+};
+
+void HeadlessMachine::PumpEvents() {
     // Events are taken out first: a key handler may queue more.
     std::vector<Event> events;
     events.swap(pending);
@@ -100,12 +116,12 @@ void PumpEvents() {
     }
 }
 
-void SetWindowCaption(const char* text) {
+void HeadlessMachine::SetCaption(const char* text) {
     caption = text;
     window.caption = text;
 }
 
-bool CreateGraphics(int width, int height, int depth, int hertz, int) {
+bool HeadlessMachine::OpenWindow(int width, int height, int depth, int hertz, int) {
     if (failwindow) {
         failwindow = false;
         std::fprintf(stderr, "cannot open the window: no display\n");
@@ -115,7 +131,7 @@ bool CreateGraphics(int width, int height, int depth, int hertz, int) {
     return true;
 }
 
-void Present(int sync) {
+void HeadlessMachine::Present(int sync) {
     lastsync = sync;
     ++flips;
     now += framems;
@@ -128,18 +144,22 @@ void Present(int sync) {
     if (everyflip) everyflip();
 }
 
-bool TSound::Load(const char* path) {
-    name = path;
+bool HeadlessMachine::LoadSound(TSound& sound, const char* path) {
+    sound.name = path;
     return FindEmbedded(path) != nullptr;
 }
 
-void TSound::Play() const { sounds.push_back(name); }
+void HeadlessMachine::PlaySound(const TSound& sound) { sounds.push_back(sound.name); }
 
-int32_t ClockMs() { return now; }
-
-bool KeepFiles(const std::vector<std::string>&) { return true; }
-
-void EndProgram(int code) {
+void HeadlessMachine::EndProgram(int code) {
     std::fflush(stdout);
     throw headless::ProgramEnded{code};
 }
+}  // namespace
+
+Machine& LiveMachine() {
+    static HeadlessMachine machine;
+    return machine;
+}
+
+bool KeepFiles(const std::vector<std::string>&) { return true; }

@@ -3,6 +3,9 @@
 // it. The real machines have none of this: their file layer only asks.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace filefaults {
 
 // After `count` more operations that change the disk (creating, writing,
@@ -18,5 +21,9 @@ int Operations();
 // Temporary files cannot be created, as in a folder the player may not add
 // files to while the files in it stay writable.
 void RefuseTemporaries(bool refuse);
+// Every operation that changed the disk, or was asked to, in order since
+// ForgetChanges: its kind and its file ("rename worlds/x/player.tmp").
+const std::vector<std::string>& Changes();
+void ForgetChanges();
 
 }  // namespace filefaults

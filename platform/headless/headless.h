@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct ProgramEnded {
 struct FlipLimitReached {};
 
 // Forgets everything: keys, script, sounds, clock (back to 0), frame count,
-// window; the frame step returns to 16 ms and the flip limit to a million.
+// window; the frame step returns to 16 ms and the flip limit to a million;
+// the game runs on this machine itself, with nothing in front of it.
 void Reset();
 
 // Milliseconds the virtual clock advances at every Flip.
@@ -66,5 +68,9 @@ struct Window {
 const Window& GetWindow();
 // Makes the next CreateGraphics fail, as a machine without a display would.
 void FailNextWindow();
+
+// What a long piece of work with no window (a replay checked) said of its
+// progress since Reset: how far, of how much.
+const std::vector<std::pair<uint64_t, uint64_t>>& ProgressShown();
 
 }  // namespace headless

@@ -1,14 +1,13 @@
 // The real machine's events, clock and end: SDL's key and window events
 // become the game's keyboard state.
 #include <SDL.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/backend.h"
 #include "engine/keys.h"
-#include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 
 namespace {
@@ -38,7 +37,12 @@ int GameKey(SDL_Keycode k) {
 }
 }  // namespace
 
-void PumpEvents() {
+Machine& LiveMachine() {
+    static SdlMachine machine;
+    return machine;
+}
+
+void SdlMachine::PumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
@@ -56,7 +60,7 @@ void PumpEvents() {
     }
 }
 
-int32_t ClockMs() {
+int32_t SdlMachine::ClockMs() {
     // Starts from the wall clock's milliseconds within a ~12-day cycle, so
     // each run seeds the dice differently, and runs steadily on from there
     // without coming near the 32-bit limit.
@@ -71,9 +75,33 @@ int32_t ClockMs() {
 bool KeepFiles(const std::vector<std::string>&) { return true; }
 
 // The disk's own errors are the only faults here.
-int DiskFault(DiskChange) { return 0; }
+int DiskFault(DiskChange, const std::string&) { return 0; }
 
-void EndProgram(int code) {
+void SdlMachine::Progress(uint64_t done, uint64_t total) {
+    // Told only to a person at a terminal, and only once the check has
+    // taken a moment: a short one, or one whose output goes to a file or a
+    // pipe, says its verdict alone.
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point began = Clock::now();
+    static int shown = -1;
+    if (done == 0) {
+        began = Clock::now();
+        shown = -1;
+    }
+    if (total == 0 || !isatty(STDERR_FILENO)) return;
+    if (done >= total) {
+        if (shown >= 0) std::fprintf(stderr, "\r%60s\r", "");
+        shown = -1;
+        return;
+    }
+    const int percent = (int)(done * 100 / total);
+    if (percent == shown || Clock::now() - began < std::chrono::milliseconds(500)) return;
+    shown = percent;
+    std::fprintf(stderr, "\rchecking the replay: %d%% (step %llu of %llu)", percent, (unsigned long long)done,
+                 (unsigned long long)total);
+}
+
+void SdlMachine::EndProgram(int code) {
     std::fflush(stdout);
     CloseSound();
     // Closing the video library would talk to the dead display again.

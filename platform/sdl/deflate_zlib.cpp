@@ -2,7 +2,7 @@
 // desktop and the test machine; the page has its own).
 #include <zlib.h>
 
-#include "platform/backend.h"
+#include "platform/codec.h"
 
 bool Deflate(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
     uLongf n = compressBound((uLong)size);

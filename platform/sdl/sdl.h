@@ -5,6 +5,26 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/backend.h"
+
+// The desktop: one window through SDL, its sounds through SDL_mixer, the
+// clock, and the end of the program (backend_sdl.cpp, window_sdl.cpp,
+// sound_sdl.cpp).
+class SdlMachine : public LiveMachine {
+public:
+    bool OpenWindow(int width, int height, int depth, int hertz, int flags) override;
+    void SetCaption(const char* text) override;
+    void Present(int sync) override;
+    bool LoadSound(TSound& sound, const char* path) override;
+    void PlaySound(const TSound& sound) override;
+    void Progress(uint64_t done, uint64_t total) override;
+    int32_t ClockMs() override;
+    [[noreturn]] void EndProgram(int code) override;
+
+protected:
+    void PumpEvents() override;
+};
+
 // How a finished frame reaches the window.
 enum class PresentPath {
     Automatic,  // chosen when the window opens: the cheapest that shows the same pixels

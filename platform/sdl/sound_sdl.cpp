@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/backend.h"
-#include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 
 namespace {
@@ -43,21 +41,21 @@ void CloseSound() {
     ready = false;
 }
 
-bool TSound::Load(const char* path) {
-    name = path;
-    // A replay checked with no window is checked in silence too.
-    if (IsMachineless() || !OpenSound()) return false;
+bool SdlMachine::LoadSound(TSound& sound, const char* path) {
+    sound.name = path;
+    if (!OpenSound()) return false;
     const EmbeddedFile* file = FindEmbedded(path);
     if (!file) {
         std::fprintf(stderr, "cannot load sound %s\n", path);
         return false;
     }
-    chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file->data, (int)file->size), 1);
-    if (!chunk) std::fprintf(stderr, "cannot load sound %s: %s\n", path, Mix_GetError());
-    return chunk != nullptr;
+    sound.chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file->data, (int)file->size), 1);
+    if (!sound.chunk) std::fprintf(stderr, "cannot load sound %s: %s\n", path, Mix_GetError());
+    return sound.chunk != nullptr;
 }
 
-void TSound::Play() const {
+void SdlMachine::PlaySound(const TSound& sound) {
+    void* chunk = sound.chunk;
     if (!ready || !chunk) return;
     // Every sound of normal play is heard: when all channels are busy, make more.
     if (Mix_PlayChannel(-1, static_cast<Mix_Chunk*>(chunk), 0) < 0 && channels < 256) {

@@ -15,9 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/backend.h"
 #include "engine/draw.h"
-#include "platform/platform.h"
 #include "platform/sdl/sdl.h"
 #include "platform/sdl/upscale.h"
 
@@ -180,14 +178,12 @@ const char* PresentPathName(PresentPath path) {
 
 void WindowResized() { replace = true; }
 
-void SetWindowCaption(const char* text) {
+void SdlMachine::SetCaption(const char* text) {
     caption = text;
     if (window) SDL_SetWindowTitle(window, text);
 }
 
-bool CreateGraphics(int width, int height, int depth, int hertz, int) {
-    // A replay checked as fast as it goes opens no window at all.
-    if (IsMachineless()) return true;
+bool SdlMachine::OpenWindow(int width, int height, int depth, int hertz, int) {
     if (!StartVideo()) return false;
     scale = width / SCREENW > 0 ? width / SCREENW : 1;
 
@@ -253,7 +249,7 @@ bool CreateGraphics(int width, int height, int depth, int hertz, int) {
     return true;
 }
 
-void Present(int sync) {
+void SdlMachine::Present(int sync) {
     if (!window) return;
     if (inuse == PresentPath::Surface)
         PresentSurface(sync);

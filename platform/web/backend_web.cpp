@@ -13,11 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
 #include "engine/draw.h"
-#include "platform/platform.h"
 #include "media/synth.h"
-#include "replay/session.h"
+#include "platform/backend.h"
+#include "platform/codec.h"
 
 namespace {
 // The frame in the canvas's byte order: red, green, blue, alpha.
@@ -153,7 +152,8 @@ EM_JS(int, WebInflate, (const uint8_t* data, int size, uint8_t* out, int rawsize
 });
 
 // What the page's "Save replay" (replay.js) asks the game through: where the
-// replay is, a checkpoint now, and how far the game has stepped since.
+// replay is, a checkpoint now, and how far the game has stepped since (the
+// game's exports, shell/web/page_replay.cpp).
 EM_JS(void, WebOfferReplay, (), {
     Module.replay = {
         path: () => UTF8ToString(Module._quillmoor_replay_path()),
@@ -163,23 +163,30 @@ EM_JS(void, WebOfferReplay, (), {
     };
 });
 
-// The replay being written (empty when none).
-extern "C" EMSCRIPTEN_KEEPALIVE const char* quillmoor_replay_path() { return session::RecordingPath().c_str(); }
+namespace {
+// The page: a canvas, Web Audio, the browser's storage under the file layer.
+class WebMachine : public LiveMachine {
+public:
+    bool OpenWindow(int width, int height, int depth, int hertz, int flags) override;
+    void SetCaption(const char* text) override;
+    void Present(int sync) override;
+    bool LoadSound(TSound& sound, const char* path) override;
+    void PlaySound(const TSound& sound) override;
+    void Progress(uint64_t done, uint64_t total) override;
+    int32_t ClockMs() override { return (int32_t)(int64_t)emscripten_get_now(); }
+    [[noreturn]] void EndProgram(int code) override;
 
-// Asks for a checkpoint at the next update step, which also writes the record
-// up to it to the file; the page waits for the step count to pass the one
-// returned, then the file holds the play so far, whole. -1 when nothing is
-// being recorded, or no longer: an ended game has written its replay whole.
-extern "C" EMSCRIPTEN_KEEPALIVE double quillmoor_replay_checkpoint() {
-    if (session::CurrentMode() != session::Mode::Record || session::RecordingPath().empty()) return -1;
-    session::RequestCheckpoint();
-    return (double)session::Steps();
+protected:
+    void PumpEvents() override;
+};
+}  // namespace
+
+Machine& LiveMachine() {
+    static WebMachine machine;
+    return machine;
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE double quillmoor_replay_steps() { return (double)session::Steps(); }
-
-
-void PumpEvents() {
+void WebMachine::PumpEvents() {
     if (!windowopen) return;
     for (int e = WebNextEvent(); e >= 0; e = WebNextEvent()) {
         if (e >= 512)
@@ -191,16 +198,12 @@ void PumpEvents() {
     }
 }
 
-void SetWindowCaption(const char* text) {
+void WebMachine::SetCaption(const char* text) {
     caption = text;
     if (windowopen) WebTitle(text);
 }
 
-bool CreateGraphics(int, int, int, int, int) {
-    // A replay checked as fast as it goes (the page's #verify=) shows nothing
-    // on the canvas; it holds the page until its verdict, a moment even for
-    // an hour of play.
-    if (IsMachineless()) return true;
+bool WebMachine::OpenWindow(int, int, int, int, int) {
     // The page scales the canvas by the largest whole factor that fits.
     WebOpen();
     WebTitle(caption.c_str());
@@ -251,7 +254,7 @@ void ShowFrame(int sync) {
 }
 }  // namespace
 
-void Present(int sync) {
+void WebMachine::Present(int sync) {
     WebFlipped(++flips);
     if (!windowopen) return;
     // 0xAARRGGBB words to the canvas's R, G, B, A bytes, always opaque.
@@ -263,10 +266,8 @@ void Present(int sync) {
     MakeNextSound();
 }
 
-bool TSound::Load(const char* path) {
-    name = path;
-    // A replay checked with no window plays no sound: none is made.
-    if (IsMachineless()) return false;
+bool WebMachine::LoadSound(TSound& sound, const char* path) {
+    sound.name = path;
     // The page carries each sound's few lines of settings, not its samples:
     // "sfx\\jump.wav" is made from "sfx\\jump.sfx", later (MakeNextSound).
     std::string source = path;
@@ -274,25 +275,29 @@ bool TSound::Load(const char* path) {
     if (dot == std::string::npos || source.compare(dot, std::string::npos, ".wav") != 0) return false;
     source.replace(dot, std::string::npos, ".sfx");
     if (!FindEmbedded(source) || unmadecount == (int)(sizeof unmade / sizeof unmade[0])) return false;
-    unmade[unmadecount++] = this;
+    unmade[unmadecount++] = &sound;
     return true;
 }
 
-void TSound::Play() const {
-    if (!chunk) {
+void WebMachine::PlaySound(const TSound& sound) {
+    if (!sound.chunk) {
         // Wanted before its turn: made now, a moment's wait once.
         for (int i = 0; i < unmadecount; ++i)
-            if (unmade[i] == this) {
+            if (unmade[i] == &sound) {
                 std::swap(unmade[i], unmade[0]);
                 MakeNextSound();
                 break;
             }
     }
-    if (chunk) WebPlaySound((int)reinterpret_cast<intptr_t>(chunk));
+    if (sound.chunk) WebPlaySound((int)reinterpret_cast<intptr_t>(sound.chunk));
 }
 
+// A replay checked with no window (the page's #verify=) gives the browser
+// its turn now and then, so the page stays alive while it checks.
+void WebMachine::Progress(uint64_t, uint64_t) { emscripten_sleep(0); }
+
 // The file system's own errors are the only faults here.
-int DiskFault(DiskChange) { return 0; }
+int DiskFault(DiskChange, const std::string&) { return 0; }
 
 bool KeepFiles(const std::vector<std::string>& paths) {
     std::string list;
@@ -309,8 +314,6 @@ bool KeepFiles(const std::vector<std::string>& paths) {
     }
     return result == 1;
 }
-
-int32_t ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 
 // Only a packing smaller than the payload is of any use to the replay, so
 // no more room than that is made for it.
@@ -339,7 +342,7 @@ EM_JS(void, WebEnded, (), {
     if (Module.ended) Module.ended();
 });
 
-void EndProgram(int) {
+void WebMachine::EndProgram(int) {
     std::fflush(stdout);
     if (windowopen) WebEnded();
     // A page cannot close itself: the game stays ended, asking nothing of

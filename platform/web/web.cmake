@@ -53,7 +53,7 @@ add_custom_command(
   COMMENT "Bundling the replay's zlib")
 add_custom_target(codec_js DEPENDS ${CODEC_JS})
 
-add_executable(quillmoor shell/main.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
+add_executable(quillmoor shell/main.cpp shell/web/page_replay.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
 target_link_libraries(quillmoor PRIVATE quillmoor_core quillmoor_synth)
 add_dependencies(quillmoor codec_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to

@@ -19,7 +19,7 @@
 #include "platform/headless/headless.h"
 #include "engine/keys.h"
 #include "platform/platform.h"
-#include "replay/session.h"
+#include "replay/replay.h"
 #include "base/base.h"
 #include "shell/shell.h"
 
@@ -38,10 +38,10 @@ struct Player {
 
     void Flip() {
         ++frame;
-        const long size = FileSize(session::RecordingPath());
+        const long size = FileSize(replay::RecordingPath());
         if (size != lastsize) {
             // Flushed this pass: the file holds every step granted so far.
-            std::printf("%ld %llu\n", size, (unsigned long long)session::Steps());
+            std::printf("%ld %llu\n", size, (unsigned long long)replay::Steps());
             lastsize = size;
         }
         if (frame == 5) headless::Tap(KEY_X);  // Begin: a new world, entered at home
@@ -55,7 +55,7 @@ struct Player {
         ++since;
         // Past the first checkpoint (every 600 steps) and some way on: the
         // window is closed, and the game saves and ends on its own.
-        if (session::Steps() > 750) {
+        if (replay::Steps() > 750) {
             if (since % 30 == 0) headless::RequestClose();
             return;
         }
@@ -83,15 +83,15 @@ int main(int argc, char** argv) {
     }
     headless::Reset();
     headless::SetFlipLimit(20000);
-    if (!session::StartRecording(argv[2])) return 1;
-    std::printf("%s\n", session::RecordingPath().c_str());
+    if (!replay::Record(argv[2])) return 1;
+    std::printf("%s\n", replay::RecordingPath().c_str());
     Player player;
     headless::EveryFlip([&player] { player.Flip(); });
     try {
         RunGame();
     } catch (const headless::ProgramEnded& end) {
-        std::printf("%ld %llu\ntotal %llu\n", FileSize(session::RecordingPath()), (unsigned long long)session::Steps(),
-                    (unsigned long long)session::Steps());
+        std::printf("%ld %llu\ntotal %llu\n", FileSize(replay::RecordingPath()), (unsigned long long)replay::Steps(),
+                    (unsigned long long)replay::Steps());
         return end.code;
     } catch (const headless::FlipLimitReached&) {
         std::fprintf(stderr, "the session did not end\n");

@@ -30,7 +30,7 @@
 #include "overworld/overworld.h"
 #include "platform/headless/headless.h"
 #include "replay/format.h"
-#include "replay/session.h"
+#include "replay/replay.h"
 #include "base/base.h"
 #include "shell/shell.h"
 
@@ -148,18 +148,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The last replay first: the test machine's reset clears the keys,
     // which a replay still loaded would answer.
-    session::Reset();
+    replay::Stop();
     headless::Reset();
     FreshGame();
     TakePrinted();
     const std::vector<uint8_t> file(data, data + size);
     std::string why;
-    if (!session::LoadReplay(file, session::Mode::Verify, VERSION, why)) {
+    if (!replay::Play(file, false, VERSION, why)) {
         FUZZ_CHECK(OneLine(why));
-        FUZZ_CHECK(session::CurrentMode() == session::Mode::Off);
+        FUZZ_CHECK(!replay::Playing());
         return 0;
     }
-    FUZZ_CHECK(session::CurrentMode() == session::Mode::Verify);
+    FUZZ_CHECK(replay::Playing());
     headless::SetFlipLimit(FLIPS);
     int code = -1;
     try {

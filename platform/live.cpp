@@ -1,0 +1,55 @@
+// What every live machine shares, whatever its window: the game's lines on
+// standard output and standard error, the keys from the window's events,
+// steps as the step clock says, and the files through the file layer.
+#include <cstdio>
+
+#include "platform/backend.h"
+#include "platform/files/filelayer.h"
+
+void LiveMachine::PrintLine(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void LiveMachine::PrintError(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fputc('\n', stderr);
+}
+
+int LiveMachine::Events(uint32_t* out, int max) {
+    PumpEvents();
+    return TakeQueuedEvents(out, max);
+}
+
+int LiveMachine::TakeInput(uint32_t* changed, int max) {
+    uint32_t events[MAXEVENTS];
+    const int n = Events(events, MAXEVENTS);
+    int k = 0;
+    for (int i = 0; i < n; ++i)
+        if (ApplyKeyEvent(events[i]) && k < max) changed[k++] = events[i];
+    return k;
+}
+
+bool LiveMachine::Step(bool due, bool takeinput) {
+    if (!due) return false;
+    if (takeinput) {
+        uint32_t changed[MAXEVENTS];
+        TakeInput(changed, MAXEVENTS);
+    }
+    return true;
+}
+
+std::unique_ptr<TStream> LiveMachine::OpenRead(const std::string& path) { return FileLayer::ReadFile(path); }
+std::unique_ptr<TStream> LiveMachine::OpenWrite(const std::string& path) { return FileLayer::WriteFile(path); }
+bool LiveMachine::CloseWrite(TStream& file) { return FileLayer::Close(file); }
+bool LiveMachine::CloseTogether(const std::string& folder, std::initializer_list<TStream*> files) {
+    return FileLayer::WriteTogether(folder, files);
+}
+bool LiveMachine::RecoverSaves(const std::string& folder) { return filelayer::Recover(folder); }
+bool LiveMachine::CanSaveIn(const std::string& folder) { return filelayer::SaveableFolder(folder); }
+bool LiveMachine::PathExists(const std::string& path) { return filelayer::Exists(path); }
+bool LiveMachine::MoveAside(const std::string& path) { return filelayer::MoveAside(path); }
+void LiveMachine::MakeDir(const std::string& path) { filelayer::MakeFolder(path); }
+std::vector<std::string> LiveMachine::ListDir(const std::string& path) { return filelayer::DiskList(path); }
+std::string LiveMachine::DataFolderProblem() { return filelayer::FolderProblem(); }
