@@ -158,9 +158,12 @@ constexpr StateEntry LIST[] = {
     // Drawing rolls its own dice and keeps its own pen, so however many
     // frames a machine draws, the game goes the same way.
     KEPT(drawrandstate, DICESTART, "drawing"),
-    {"engine/draw.cpp:colr, colg, colb", DrawColour, [] { SetColor(255, 255, 255); }, "drawing"},
-    {"engine/draw.cpp:originx, originy", DrawOrigin, [] { SetDrawOrigin(0, 0); }, "drawing"},
-    {"engine/draw.cpp:clsr, clsg, clsb", nullptr, [] { SetClsColor(0, 0, 0); }, "drawing"},
+    {"engine/draw.cpp:colr, engine/draw.cpp:colg, engine/draw.cpp:colb", DrawColour,
+     [] { SetColor(255, 255, 255); }, "drawing"},
+    {"engine/draw.cpp:originx, engine/draw.cpp:originy", DrawOrigin, [] { SetDrawOrigin(0, 0); }, "drawing"},
+    // Drawing cannot be asked its clearing colour: put back, never compared.
+    {"engine/draw.cpp:clsr, engine/draw.cpp:clsg, engine/draw.cpp:clsb", nullptr, [] { SetClsColor(0, 0, 0); },
+     "drawing"},
 
     // ------------------------------------------------ writable, not state
     // The built-in pictures and sounds: loaded at start-up from what the

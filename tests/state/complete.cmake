@@ -58,9 +58,10 @@ foreach(object IN LISTS objects)
       continue()
     endif()
     # The compiler's and the standard library's own: guards of statics,
-    # class records, the exception machinery's reference.
+    # class records, the exception machinery's reference, the sanitizers'
+    # marks beside each global.
     if(name MATCHES "^(guard variable for|vtable for|VTT for|construction vtable for|typeinfo|DW\\.ref\\.)"
-       OR name MATCHES "^(std|__gnu_cxx|__cxxabiv1)::")
+       OR name MATCHES "^(std|__gnu_cxx|__cxxabiv1)::" OR name MATCHES "^__(odr_asan|asan|ubsan|sancov)")
       continue()
     endif()
     math(EXPR seen "${seen} + 1")
