@@ -12,8 +12,9 @@
 
 // ---------------------------------------------------------------- the step clock
 
+// One update step, in milliseconds.
+constexpr float steptime = 16.0f;
 extern uint8_t quit;       // 1 leaves the main loop and ends the program
-extern float steptime;     // one update step, in milliseconds
 extern float accum;        // real time not yet paid out as update steps
 extern int32_t lasttime;   // clock reading at the previous StepDue
 extern int32_t deltatime;  // milliseconds between the last two StepDue calls

@@ -4,7 +4,6 @@
 #include "base/base.h"
 
 uint8_t quit = 0;
-float steptime = 16.0f;
 float accum = 0.0f;
 int32_t lasttime = 0;
 int32_t deltatime = 0;

@@ -3,8 +3,8 @@
 // 56 bits of precision.
 #include "engine/dice.h"
 
-int32_t randstate = 4660;
-int32_t drawrandstate = 4660;
+int32_t randstate = DICESTART;
+int32_t drawrandstate = DICESTART;
 
 namespace {
 // One step: s x 48271 modulo 2^31 - 1. Schrage's method gives the same
@@ -35,7 +35,7 @@ int32_t Between(double u, int32_t min, int32_t max) {
 
 void SeedRand(int32_t seed) {
     randstate = seed & 2147483647;
-    if (randstate == 0 || randstate == 2147483647) randstate = 4660;
+    if (randstate == 0 || randstate == 2147483647) randstate = DICESTART;
     // Drawing starts from the same seed, so a machine's first frames look
     // as they always have; from then on it goes its own way.
     drawrandstate = randstate;

@@ -3,6 +3,10 @@
 
 #include <cstdint>
 
+// Both sequences' state in a program just started; also what a seed the
+// generator cannot take (0 or 2^31 - 1) turns into.
+constexpr int32_t DICESTART = 4660;
+
 extern int32_t randstate;
 void SeedRand(int32_t seed);
 double RandUniform();

@@ -1,7 +1,7 @@
 // The top floor: what starts the game and runs it. The command line, the
 // start-up and the main loop, the end of the program, and the game's state
 // taken as a whole (its digest for the replay's checkpoints, and putting it
-// back as a new program holds it).
+// back as a new program holds it), both from the one list of it (state.h).
 #pragma once
 
 #include <cstdint>
