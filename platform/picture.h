@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "media/png.h"
 
 // The built-in picture of that name ("gfx\font.png") as 8-bit RGB, w x h;
 // false when there is none. Each machine provides it.

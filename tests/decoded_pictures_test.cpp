@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "media/png.h"
 #include "platform/picture.h"
 #include "platform/platform.h"
 

@@ -27,18 +27,16 @@ add_custom_command(
   DEPENDS ${WEB_PICTURES}
   COMMENT "Decoding pictures ahead")
 
-include(cmake/core.cmake)
-include(cmake/media.cmake)
-# No AVX2 in WebAssembly.
-list(REMOVE_ITEM QUILLMOOR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/engine/blit_avx2.cpp)
 # Built for size: the page is downloaded by every new player, and a frame
 # costs a fraction of a millisecond either way (bench/web_frames.mjs).
 add_compile_options(-Os)
 add_link_options(-Os)
-add_library(quillmoor_core STATIC ${QUILLMOOR_CORE_SOURCES} ${EMBEDDED_CPP} ${DECODED_CPP})
-target_include_directories(quillmoor_core PUBLIC ${PROJECT_SOURCE_DIR})
-# The SSE2 drawing loops become WebAssembly SIMD.
-set_source_files_properties(engine/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
+include(cmake/media.cmake)
+# The game, floor by floor, on the page's own machine.
+include(cmake/floors.cmake)
+quillmoor_sources(QUILLMOOR_WEB_SOURCES platform/web)
+quillmoor_backend(quillmoor_web platform/web ${QUILLMOOR_WEB_SOURCES} ${DECODED_CPP})
+target_link_libraries(quillmoor_web PUBLIC quillmoor_synth)
 
 # The replay's zlib (codec.js) with the two functions it takes from its
 # library, bundled by esbuild from platform/web's own packages (tools/setup.sh
@@ -53,8 +51,8 @@ add_custom_command(
   COMMENT "Bundling the replay's zlib")
 add_custom_target(codec_js DEPENDS ${CODEC_JS})
 
-add_executable(quillmoor shell/main.cpp shell/web/page_replay.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
-target_link_libraries(quillmoor PRIVATE quillmoor_core quillmoor_synth)
+# The program, with what the page's "Save replay" asks the game.
+quillmoor_program(quillmoor quillmoor_web ${PROJECT_SOURCE_DIR}/shell/web/page_replay.cpp)
 add_dependencies(quillmoor codec_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
 # the browser and carry on, and each save wait for the browser's storage.

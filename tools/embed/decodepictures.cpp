@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gamename.h"
+#include "media/png.h"
 #include "platform/picture.h"
 
 int main(int argc, char** argv) {
