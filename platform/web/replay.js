@@ -28,7 +28,7 @@ export class ReplayError extends Error {}
 
 // The replay so far, as {name, bytes}; a failure is thrown as the player's
 // words. `game` is what the game offers the page (Module.replay, set by
-// backend_web.cpp once it runs).
+// library_web.js once the game's window opens).
 export async function replaySoFar(game) {
   if (!game) throw new ReplayError(NOT_STARTED);
   const path = game.path();

@@ -340,7 +340,7 @@ Module.saves = (function () {
       try { sessionStorage.setItem(TAKEOVER, "1"); } catch (err) { /* a plain reload then */ }
       location.reload();
     },
-    // Called by the game after each save (backend_web.cpp): the files it
+    // Called by the game after each save (library_web.js): the files it
     // wrote, a line each. Saves are kept one after the other.
     keepStart(list) {
       const id = ++jobcount;

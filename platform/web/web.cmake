@@ -53,18 +53,24 @@ add_custom_command(
   COMMENT "Bundling the replay's zlib")
 add_custom_target(codec_js DEPENDS ${CODEC_JS})
 
-add_executable(quillmoor shell/main.cpp shell/web/page_replay.cpp platform/web/backend_web.cpp platform/web/picture_web.cpp)
+# The page's backend, a file a job (web.h says which), with its JavaScript
+# in a library of Emscripten's kind (library_web.js).
+file(GLOB WEB_BACKEND CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/*.cpp)
+set(WEB_LIBRARY ${PROJECT_SOURCE_DIR}/platform/web/library_web.js)
+add_executable(quillmoor shell/main.cpp shell/web/page_replay.cpp ${WEB_BACKEND})
 target_link_libraries(quillmoor PRIVATE quillmoor_core quillmoor_synth)
 add_dependencies(quillmoor codec_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
-# the browser and carry on, and each save wait for the browser's storage.
-# The saves are read into memory before start-up (saves.js).
+# the browser and carry on (WebNextFrame is the library's one import that
+# waits so), and each save wait for the browser's storage. The saves are
+# read into memory before start-up (saves.js).
 target_link_options(quillmoor PRIVATE
-  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_IMPORTS=WebNextFrame
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
+  "SHELL:--js-library ${WEB_LIBRARY}"
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js" "SHELL:--pre-js ${CODEC_JS}")
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
-  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
+  LINK_DEPENDS "${WEB_LIBRARY};${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
 
 # The page's own script, one job a file (page.js starts the game and brings
 # layout.js, touch.js, status.js, notice.js and sound.js along), bundled by esbuild
