@@ -4,6 +4,7 @@
 // the game's code (web.cmake), where library_web.js calls it synchronously
 // as Module.codec; only these two functions of the library come along.
 import { Unzlib, zlibSync } from "fflate";
+import { Module } from "./contract.js";
 
 // Input is handed to the inflater a few kilobytes at a time, and inflating
 // stops as soon as it has made more than the block said: a block made to

@@ -9,6 +9,7 @@
 // quillmoor-<date>_<time>.replay for `quillmoor --replay` or `--verify`.
 //
 // Bundled into the page's controls by backup.js.
+import { Module } from "./contract.js";
 
 // While a save waits for the browser's storage (up to ten seconds) the game
 // takes no step, and so writes no checkpoint: this waits a little longer.
@@ -65,7 +66,7 @@ function control() {
     button.disabled = true;
     say("Saving the replay...");
     try {
-      const { name, bytes } = await replaySoFar((globalThis.Module || {}).replay);
+      const { name, bytes } = await replaySoFar(Module.replay);
       const url = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
       const link = document.createElement("a");
       link.href = url;

@@ -22,6 +22,11 @@
 //   "Could not save!" as on the desktop, while the page keeps drawing.
 // - What fails is thrown with a `kind` the page puts in the player's words:
 //   "unavailable", "elsewhere", "full", "timeout" or "failed".
+//
+// Bundled by esbuild and put ahead of the game's code (web.cmake), where
+// Emscripten's file system (FS) and the run's dependencies are at hand.
+import { Module } from "./contract.js";
+
 Module.saves = (function () {
   const ROOT = "/quillmoor";
   const DB = "quillmoor";
