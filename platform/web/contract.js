@@ -60,7 +60,8 @@ export const CONTRACT = {
   // The game's side of the page: `keys` (KeyboardEvent.code to the game's
   // key code, from the key table), `events` waiting for the game, `sounds`
   // as made ({ name, data, rate }), the canvas's `context` once the window
-  // is open, and `times`, how long the last frames kept the page busy.
+  // is open with the `image` over the frame's bytes, and `times`, how long
+  // the last frames kept the page busy.
   quillmoor: { by: "library_web.js", readers: ["tests", "bench"] },
   // How many frames the game has shown: its own clock, 16 ms of play each.
   flips: { by: "library_web.js", readers: ["tests"] },
