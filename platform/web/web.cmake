@@ -46,8 +46,8 @@ set_source_files_properties(engine/blit_sse2.cpp PROPERTIES COMPILE_OPTIONS "-ms
 # (saves.js), and the replay's zlib with the two functions it takes from its
 # library (codec.js). (Bundled into a folder of their own: they are no files
 # the page serves.)
-set(ESBUILD ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild)
 set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
+set(ESBUILD ${WEB_SOURCE}/node_modules/.bin/esbuild)
 set(PRE_JS)
 foreach(name saves codec)
   set(bundle ${CMAKE_CURRENT_BINARY_DIR}/pre/${name}.js)
@@ -80,9 +80,9 @@ target_link_options(quillmoor PRIVATE
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js" LINK_DEPENDS "${WEB_LIBRARY};${PRE_JS}")
 
 # The page's own script, one job a file (page.js starts the game and brings
-# layout.js, touch.js, status.js, notice.js and sound.js along), bundled by esbuild
-# and put inside index.html, so the page asks for nothing more before the
-# game's own files.
+# contract.js, layout.js, touch.js, status.js, notice.js and sound.js along),
+# bundled by esbuild and put inside index.html, so the page asks for nothing
+# more before the game's own files.
 # (Bundled into a folder of its own: it is no file the page serves.)
 set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
 set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/contract.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js
