@@ -31,7 +31,7 @@ endfunction()
 # The seam's doors: what the game asks of a machine (platform.h), and what
 # machines, backends and what starts the game are made of.
 set(SEAM_DOORS platform/platform.h platform/machine.h platform/backend.h platform/codec.h platform/journal.h
-  platform/picture.h platform/quiet.h)
+  platform/keytable.h platform/picture.h platform/quiet.h)
 quillmoor_view(seam engine platform platform/files)
 quillmoor_view(replay engine platform/platform.h platform/machine.h platform/codec.h platform/journal.h
   platform/quiet.h replay)

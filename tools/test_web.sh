@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The browser test: builds the page (tools/web.sh --build), then plays what
-# every engine must do in Chromium, Firefox ESR and WebKitGTK
+# The browser test: builds the page (tools/web.sh --build), holds the page's
+# scripts, the game's library and the tests to the contract between the page
+# and the game (tests/web/contract_test.mjs), then plays what every engine
+# must do in Chromium, Firefox ESR and WebKitGTK
 # (tests/web/engines_test.mjs, once for each: WebKitGTK's MiniBrowser in a
 # window, under a virtual display when there is none), then plays it in
 # headless Chromium with real key events (tests/web/browser_test.mjs) and
@@ -23,6 +25,8 @@ setup --web
 build_page >/dev/null
 build_desktop desktop_frame quillmoor >/dev/null
 status=0
+# Module as platform/web/contract.js declares it, in every file that uses it.
+node tests/web/contract_test.mjs || status=1
 # What the page must do in every engine.
 for engine in chromium firefox webkit; do
   run=(node tests/web/engines_test.mjs build-web build/tests/desktop_frame)

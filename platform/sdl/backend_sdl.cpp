@@ -6,34 +6,41 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
-#include "engine/keys.h"
+#include "platform/keytable.h"
 #include "platform/sdl/sdl.h"
 
 namespace {
-// SDL key codes to the game's key table.
-int GameKey(SDL_Keycode k) {
-    if (k >= SDLK_a && k <= SDLK_z) return 'A' + (int)(k - SDLK_a);
-    if (k >= SDLK_0 && k <= SDLK_9) return '0' + (int)(k - SDLK_0);
-    switch (k) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return KEY_ENTER;
-    case SDLK_ESCAPE: return KEY_ESCAPE;
-    case SDLK_SPACE: return KEY_SPACE;
-    case SDLK_LEFT: return KEY_LEFT;
-    case SDLK_UP: return KEY_UP;
-    case SDLK_RIGHT: return KEY_RIGHT;
-    case SDLK_DOWN: return KEY_DOWN;
-    case SDLK_BACKSPACE: return KEY_BACKSPACE;
-    case SDLK_TAB: return KEY_TAB;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return KEY_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return KEY_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT: return KEY_ALT;
-    default: return -1;
-    }
+// The key table's desktop names as SDL key codes, looked up once: a key is
+// the key the player's layout names so.
+struct SdlKey {
+    SDL_Keycode sym;
+    int key;
+};
+
+const std::vector<SdlKey>& SdlKeys() {
+    static const std::vector<SdlKey> keys = [] {
+        std::vector<SdlKey> found;
+        for (const KeyName& k : keytable) {
+            if (!k.desktop) continue;
+            const SDL_Keycode sym = SDL_GetKeyFromName(k.desktop);
+            // A name SDL does not know is a fault of the table, said at once.
+            if (sym == SDLK_UNKNOWN)
+                std::fprintf(stderr, "no key is named %s\n", k.desktop);
+            else
+                found.push_back({sym, k.key});
+        }
+        return found;
+    }();
+    return keys;
+}
+
+// SDL key codes to the game's key codes; -1 for a key that is not the game's.
+int GameKey(SDL_Keycode sym) {
+    for (const SdlKey& k : SdlKeys())
+        if (k.sym == sym) return k.key;
+    return -1;
 }
 }  // namespace
 

@@ -10,6 +10,7 @@
 // zip library and "Save replay" (replay.js), the page's other control under
 // the game: the page fetches one file for its controls.
 import { ARCHIVE_LIMIT, BackupError, backupName, describe, packBackup, readBackup } from "./archive.js";
+import { Module } from "./contract.js";
 import "./replay.js";
 
 // The storage's failures (their kind, from saves.js), as a backup or a
@@ -48,7 +49,7 @@ function controls() {
   const busy = (on) => { save.disabled = restore.disabled = on; };
   const asking = (on) => { ask.hidden = !on; save.hidden = restore.hidden = on; };
   const saves = () => {
-    const s = globalThis.Module && globalThis.Module.saves;
+    const s = Module.saves;
     if (!s) say(NO_SAVES);
     return s;
   };

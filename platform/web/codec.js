@@ -1,9 +1,11 @@
 // The page's zlib: the replay's blocks deflated and inflated in the zlib
 // format the desktop writes and reads, so a replay recorded on either plays
-// on both. Bundled with its library into build-web/codec.js and put ahead of
-// the game's code (web.cmake), where backend_web.cpp calls it synchronously
-// as Module.codec; only these two functions of the library come along.
+// on both. Bundled with its library into build-web/pre/codec.js and put
+// ahead of the game's code (web.cmake), where library_web.js calls it
+// synchronously as Module.codec; only these two functions of the library
+// come along.
 import { Unzlib, zlibSync } from "fflate";
+import { Module } from "./contract.js";
 
 // Input is handed to the inflater a few kilobytes at a time, and inflating
 // stops as soon as it has made more than the block said: a block made to

@@ -3,6 +3,7 @@
 // jobs started (layout.js, touch.js, status.js, notice.js, sound.js).
 // Bundled at build time into index.html itself (web.cmake), so nothing waits
 // on another file before the game's own are asked for.
+import { Module } from "./contract.js";
 import { follow, fullScreenButton } from "./layout.js";
 import { savesNotice } from "./notice.js";
 import { sound } from "./sound.js";
@@ -42,9 +43,8 @@ function stopped(why) {
 const wasm = typeof WebAssembly === "object" ? fetch("quillmoor.wasm") : null;
 if (wasm) wasm.catch(() => {});  // the failure is shown once the game asks for the code
 
-// quillmoor.js finds its settings in the page's global Module.
-const Module = window.Module = {
-  canvas: screen,
+// quillmoor.js finds its settings in the page's global Module (contract.js).
+Object.assign(Module, {
   preRun: [],
   instantiateWasm(imports, done) {
     wasm.then(download).then((bytes) => {
@@ -67,13 +67,14 @@ const Module = window.Module = {
     if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});
   },
   onAbort(what) { stopped(what); },
-  // The audio output the game plays into, and the sound switch (sound.js).
-  sound: verify ? null : sound(screen),
-  // After Exit: a page cannot close itself, so it says what happened.
-  ended() {
-    screen.style.visibility = "hidden";
-    status("The game has ended. Reload the page to play again.", null);
-  },
+});
+Module.canvas = screen;
+// The audio output the game plays into, and the sound switch (sound.js).
+Module.sound = verify ? null : sound(screen);
+// After Exit: a page cannot close itself, so it says what happened.
+Module.ended = () => {
+  screen.style.visibility = "hidden";
+  status("The game has ended. Reload the page to play again.", null);
 };
 
 if (verify) {

@@ -9,6 +9,7 @@
 // quillmoor-<date>_<time>.replay for `quillmoor --replay` or `--verify`.
 //
 // Bundled into the page's controls by backup.js.
+import { Module } from "./contract.js";
 
 // While a save waits for the browser's storage (up to ten seconds) the game
 // takes no step, and so writes no checkpoint: this waits a little longer.
@@ -28,7 +29,7 @@ export class ReplayError extends Error {}
 
 // The replay so far, as {name, bytes}; a failure is thrown as the player's
 // words. `game` is what the game offers the page (Module.replay, set by
-// backend_web.cpp once it runs).
+// library_web.js once the game's window opens).
 export async function replaySoFar(game) {
   if (!game) throw new ReplayError(NOT_STARTED);
   const path = game.path();
@@ -65,7 +66,7 @@ function control() {
     button.disabled = true;
     say("Saving the replay...");
     try {
-      const { name, bytes } = await replaySoFar((globalThis.Module || {}).replay);
+      const { name, bytes } = await replaySoFar(Module.replay);
       const url = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
       const link = document.createElement("a");
       link.href = url;

@@ -22,6 +22,11 @@
 //   "Could not save!" as on the desktop, while the page keeps drawing.
 // - What fails is thrown with a `kind` the page puts in the player's words:
 //   "unavailable", "elsewhere", "full", "timeout" or "failed".
+//
+// Bundled by esbuild and put ahead of the game's code (web.cmake), where
+// Emscripten's file system (FS) and the run's dependencies are at hand.
+import { Module } from "./contract.js";
+
 Module.saves = (function () {
   const ROOT = "/quillmoor";
   const DB = "quillmoor";
@@ -340,7 +345,7 @@ Module.saves = (function () {
       try { sessionStorage.setItem(TAKEOVER, "1"); } catch (err) { /* a plain reload then */ }
       location.reload();
     },
-    // Called by the game after each save (backend_web.cpp): the files it
+    // Called by the game after each save (library_web.js): the files it
     // wrote, a line each. Saves are kept one after the other.
     keepStart(list) {
       const id = ++jobcount;

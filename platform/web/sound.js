@@ -19,7 +19,7 @@ const GESTURES = ["pointerup", "touchend", "keydown", "click"];
 
 export function sound(screen) {
   const Context = window.AudioContext || window.webkitAudioContext;
-  // What the game's backend plays into (backend_web.cpp): `on` is the
+  // What the game's backend plays into (library_web.js): `on` is the
   // switch; `context` and `output` are there from the first gesture;
   // `started` counts the sounds the game has started.
   const out = { on: true, context: null, output: null, started: 0 };

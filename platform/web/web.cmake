@@ -38,41 +38,52 @@ quillmoor_sources(QUILLMOOR_WEB_SOURCES platform/web)
 quillmoor_backend(quillmoor_web platform/web ${QUILLMOOR_WEB_SOURCES} ${DECODED_CPP})
 target_link_libraries(quillmoor_web PUBLIC quillmoor_synth)
 
-# The replay's zlib (codec.js) with the two functions it takes from its
-# library, bundled by esbuild from platform/web's own packages (tools/setup.sh
-# installs them) and put ahead of the game's code.
-set(ESBUILD ${PROJECT_SOURCE_DIR}/platform/web/node_modules/.bin/esbuild)
-set(CODEC_JS ${CMAKE_CURRENT_BINARY_DIR}/codec.js)
-add_custom_command(
-  OUTPUT ${CODEC_JS}
-  COMMAND ${ESBUILD} ${PROJECT_SOURCE_DIR}/platform/web/codec.js
-          --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${CODEC_JS}
-  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/codec.js ${PROJECT_SOURCE_DIR}/platform/web/package-lock.json
-  COMMENT "Bundling the replay's zlib")
-add_custom_target(codec_js DEPENDS ${CODEC_JS})
+# What the game's code carries ahead of it, each bundled by esbuild with the
+# contract between the page and the game (contract.js) from platform/web's
+# own packages (tools/setup.sh installs them): the saves' storage and lock
+# (saves.js), and the replay's zlib with the two functions it takes from its
+# library (codec.js). (Bundled into a folder of their own: they are no files
+# the page serves.)
+set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
+set(ESBUILD ${WEB_SOURCE}/node_modules/.bin/esbuild)
+set(PRE_JS)
+foreach(name saves codec)
+  set(bundle ${CMAKE_CURRENT_BINARY_DIR}/pre/${name}.js)
+  add_custom_command(
+    OUTPUT ${bundle}
+    COMMAND ${ESBUILD} ${WEB_SOURCE}/${name}.js
+            --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${bundle}
+    DEPENDS ${WEB_SOURCE}/${name}.js ${WEB_SOURCE}/contract.js ${WEB_SOURCE}/package-lock.json
+    COMMENT "Bundling ${name}.js ahead of the game's code")
+  list(APPEND PRE_JS ${bundle})
+endforeach()
+add_custom_target(pre_js DEPENDS ${PRE_JS})
 
-# The program, with what the page's "Save replay" asks the game.
+# The program, with what the page's "Save replay" asks the game. The page's
+# backend is a file a job (web.h says which), with its JavaScript in a
+# library of Emscripten's kind (library_web.js).
+set(WEB_LIBRARY ${WEB_SOURCE}/library_web.js)
 quillmoor_program(quillmoor quillmoor_web ${PROJECT_SOURCE_DIR}/shell/web/page_replay.cpp)
-add_dependencies(quillmoor codec_js)
+add_dependencies(quillmoor pre_js)
 # The game's nested loops stay as they are: ASYNCIFY lets each Flip yield to
-# the browser and carry on, and each save wait for the browser's storage.
-# The saves are read into memory before start-up (saves.js).
+# the browser and carry on (WebNextFrame is the library's one import that
+# waits so), and each save wait for the browser's storage. The saves are
+# read into memory before start-up (saves.js).
+list(TRANSFORM PRE_JS PREPEND "SHELL:--pre-js " OUTPUT_VARIABLE PRE_JS_OPTIONS)
 target_link_options(quillmoor PRIVATE
-  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_IMPORTS=WebNextFrame
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
-  "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/web/saves.js" "SHELL:--pre-js ${CODEC_JS}")
-set_target_properties(quillmoor PROPERTIES SUFFIX ".js"
-  LINK_DEPENDS "${PROJECT_SOURCE_DIR}/platform/web/saves.js;${CODEC_JS}")
+  "SHELL:--js-library ${WEB_LIBRARY}" ${PRE_JS_OPTIONS})
+set_target_properties(quillmoor PROPERTIES SUFFIX ".js" LINK_DEPENDS "${WEB_LIBRARY};${PRE_JS}")
 
 # The page's own script, one job a file (page.js starts the game and brings
-# layout.js, touch.js, status.js, notice.js and sound.js along), bundled by esbuild
-# and put inside index.html, so the page asks for nothing more before the
-# game's own files.
-set(WEB_SOURCE ${PROJECT_SOURCE_DIR}/platform/web)
+# contract.js, layout.js, touch.js, status.js, notice.js and sound.js along),
+# bundled by esbuild and put inside index.html, so the page asks for nothing
+# more before the game's own files.
 # (Bundled into a folder of its own: it is no file the page serves.)
 set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
-set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js ${WEB_SOURCE}/status.js
-  ${WEB_SOURCE}/notice.js ${WEB_SOURCE}/sound.js)
+set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/contract.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js
+  ${WEB_SOURCE}/status.js ${WEB_SOURCE}/notice.js ${WEB_SOURCE}/sound.js)
 add_custom_command(
   OUTPUT ${PAGE_JS}
   COMMAND ${ESBUILD} ${WEB_SOURCE}/page.js
@@ -97,7 +108,7 @@ add_custom_command(
   OUTPUT ${BACKUP_JS}
   COMMAND ${ESBUILD} ${WEB_SOURCE}/backup.js
           --bundle --format=iife --target=es2020 --minify --log-level=warning --outfile=${BACKUP_JS}
-  DEPENDS ${WEB_SOURCE}/backup.js ${WEB_SOURCE}/archive.js ${WEB_SOURCE}/replay.js
+  DEPENDS ${WEB_SOURCE}/backup.js ${WEB_SOURCE}/archive.js ${WEB_SOURCE}/replay.js ${WEB_SOURCE}/contract.js
           ${WEB_SOURCE}/package-lock.json
   COMMENT "Bundling the page's controls")
 add_custom_target(backup_js ALL DEPENDS ${BACKUP_JS})

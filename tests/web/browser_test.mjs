@@ -104,6 +104,27 @@ try {
   check(titleShown(await tab.frame()) && !lines.some((l) => l.startsWith("saving world")),
         "Ctrl+P and Ctrl+R change nothing in the game");
 
+  // The page takes the keys the game plays with, as the key table names
+  // them, and leaves every other to the browser: a key it takes has its
+  // default prevented. (Keypad Enter is only let go: pressed, it would
+  // begin; Tab last, as it moves the focus.)
+  const keyCases = [["KeyA", true], ["Digit3", true], ["ArrowDown", true], ["NumpadEnter", true, "keyup"],
+                    ["KeyB", false], ["Digit4", false], ["Backspace", false], ["ShiftLeft", false], ["Tab", false]];
+  await page.evaluate(() => {
+    window.keyEvents = [];
+    for (const type of ["keydown", "keyup"])
+      window.addEventListener(type, (e) => window.keyEvents.push(`${e.type} ${e.code} ${e.defaultPrevented}`));
+  });
+  for (const [code, , type] of keyCases) {
+    if (type === "keyup") await page.keyboard.up(code);
+    else await page.keyboard.press(code);
+  }
+  await page.focus("#screen");
+  const keyEvents = await page.evaluate(() => window.keyEvents);
+  const untaken = keyCases.filter(([code, taken, type = "keydown"]) => !keyEvents.includes(`${type} ${code} ${taken}`));
+  check(untaken.length === 0, "the page takes the game's keys and leaves the others to the browser" +
+        (untaken.length ? ` (wrong: ${untaken.map(([code]) => code).join(", ")}; seen: ${keyEvents.join(", ")})` : ""));
+
   // Begin: a new world is made, and its home area runs.
   await tab.key("KeyX");
   check(await tab.line("entering encounter type: 3"), "Begin makes a world and enters its home area");

@@ -19,21 +19,15 @@
 
 #include "platform/headless/headless.h"
 #include "engine/draw.h"
-#include "engine/keys.h"
+#include "platform/keytable.h"
 #include "base/base.h"
 #include "shell/shell.h"
 
 namespace {
-// The keys by the names the page's key events give them.
+// The keys by the names the page's key events give them (the key table's).
 int KeyNamed(const std::string& code) {
-    static const struct {
-        const char* code;
-        int key;
-    } keys[] = {{"Enter", KEY_ENTER}, {"Escape", KEY_ESCAPE}, {"Space", KEY_SPACE}, {"ArrowLeft", KEY_LEFT},
-                {"ArrowUp", KEY_UP},  {"ArrowRight", KEY_RIGHT}, {"ArrowDown", KEY_DOWN}, {"KeyX", KEY_X},
-                {"KeyZ", KEY_Z}};
-    for (const auto& k : keys)
-        if (code == k.code) return k.key;
+    for (const KeyName& k : keytable)
+        if (k.page && code == k.page) return k.key;
     return -1;
 }
 }  // namespace
