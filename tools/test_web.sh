@@ -23,7 +23,7 @@ cd "$(dirname "$0")/.."
 source tools/common.sh
 setup --web
 build_page >/dev/null
-build_desktop desktop_frame quillmoor >/dev/null
+build_desktop desktop_frame quillmoor record_replay >/dev/null
 status=0
 # Module as platform/web/contract.js declares it, in every file that uses it.
 node tests/web/contract_test.mjs || status=1

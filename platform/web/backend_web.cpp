@@ -18,9 +18,13 @@ Machine& LiveMachine() {
 
 int32_t WebMachine::ClockMs() { return (int32_t)(int64_t)emscripten_get_now(); }
 
-// A replay checked with no window (the page's #verify=) gives the browser
-// its turn now and then, so the page stays alive while it checks.
-void WebMachine::Progress(uint64_t, uint64_t) { emscripten_sleep(0); }
+// A replay checked with no window (the page's #verify=) says how far it has
+// got and gives the browser its turn now and then, so the page stays alive
+// and shows it while it checks.
+void WebMachine::Progress(uint64_t done, uint64_t total) {
+    WebChecking((double)done, (double)total);
+    emscripten_sleep(0);
+}
 
 void WebMachine::EndProgram(int) {
     std::fflush(stdout);

@@ -38,6 +38,9 @@ export const CONTRACT = {
   arguments: { by: "page.js", readers: ["runtime"] },
   // Where the game's lines go then (its standard output).
   print: { by: "page.js", readers: ["runtime"] },
+  // Told how far the check has got: checking(done, total), in update steps;
+  // the page's bar fills with it.
+  checking: { by: "page.js", readers: ["library_web.js"] },
   // The one line the game said of the replay, or "stopped: WHY" when it
   // could not run; undefined until then.
   verdict: { by: "page.js", readers: ["tests"] },

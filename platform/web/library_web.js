@@ -184,6 +184,14 @@ mergeInto(LibraryManager.library, {
     };
   },
 
+  // ---------------------------------------------------------------- a long check
+
+  // How far a replay checked with no window (#verify=) has got, for the page
+  // to show (page.js).
+  WebChecking: function(done, total) {
+    if (Module.checking) Module.checking(done, total);
+  },
+
   // ---------------------------------------------------------------- the end
 
   // The page says the game has ended, in its own words (page.js).

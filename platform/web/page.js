@@ -89,6 +89,9 @@ if (verify) {
   } catch (err) { /* no URL: the game says it cannot read the file */ }
   Module.verifying = true;
   Module.arguments = ["--verify", name];
+  Module.checking = (done, total) => {
+    if (Module.verdict === undefined && done < total) status("Checking the replay", done / total);
+  };
   Module.print = (line) => {
     console.log(line);
     if (Module.verdict !== undefined) return;

@@ -66,6 +66,8 @@ int WebDeflate(const uint8_t* data, int size, uint8_t* out, int room);
 int WebInflate(const uint8_t* data, int size, uint8_t* out, int rawsize);
 // "Save replay": the page may ask the game for its replay from now on.
 void WebOfferReplay();
+// A replay checked with no window has got so far.
+void WebChecking(double done, double total);
 // The game has ended.
 void WebEnded();
 }

@@ -4,16 +4,18 @@
 // runs about in it, leaves, walks the overworld (leaving any area it lands
 // in) and, once the first checkpoint is well behind, closes the window.
 //
-//   record_replay FOLDER VERSION
+//   record_replay FOLDER VERSION [IDLE]
 //
 // Plays in FOLDER (which must exist) and records with VERSION in the
-// replay's header. Prints the replay's path, then "SIZE STEPS" each time the
+// replay's header. With IDLE, the player only waits at the title for that
+// many frames and closes the window: a long replay that checks quickly. Prints the replay's path, then "SIZE STEPS" each time the
 // file grew: its length then and the update steps it held (every step up to
 // then is written at a flush), and last "total STEPS".
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "areas/areas.h"
 #include "platform/headless/headless.h"
@@ -77,16 +79,20 @@ struct Player {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || ::chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: record_replay FOLDER VERSION\n");
+    if ((argc != 3 && argc != 4) || ::chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "usage: record_replay FOLDER VERSION [IDLE]\n");
         return 2;
     }
+    const int idle = argc == 4 ? std::atoi(argv[3]) : 0;
     headless::Reset();
-    headless::SetFlipLimit(20000);
+    headless::SetFlipLimit(idle > 0 ? idle + 100 : 20000);
     if (!replay::Record(argv[2])) return 1;
     std::printf("%s\n", replay::RecordingPath().c_str());
     Player player;
-    headless::EveryFlip([&player] { player.Flip(); });
+    if (idle > 0)
+        headless::At(idle, [] { headless::RequestClose(); });
+    else
+        headless::EveryFlip([&player] { player.Flip(); });
     try {
         RunGame();
     } catch (const headless::ProgramEnded& end) {

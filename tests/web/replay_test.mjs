@@ -166,6 +166,30 @@ try {
           `the desktop "${want.line}", ${want.code})`);
   }
 
+  // A long replay (some hours at the title) checked by the page: the page
+  // stays the browser's while it checks, and its bar fills as it goes.
+  {
+    const version = spawnSync(path.resolve(desktop), ["--version"], { encoding: "utf8" }).stdout.trim().split(" ")[1];
+    const idle = fs.mkdtempSync(path.join(work, "idle-"));
+    const made = spawnSync(path.resolve(path.dirname(desktop), "tests/record_replay"), [idle, version, "200000"],
+                           { encoding: "utf8", timeout: 600000 });
+    const recorded = path.join(idle, (/replays\/\S+\.replay/.exec(made.stdout) || ["none"])[0]);
+    fs.copyFileSync(recorded, path.join(work, "long.replay"));
+    const tab = await open(browser, server.url + "#verify=made/long.replay");
+    const seen = new Set();
+    // Each look at the page is answered only when the check gives the
+    // browser its turn: a page that never did would show one bar, at the end.
+    while (await tab.page.evaluate(() => Module.verdict === undefined)) {
+      seen.add(await tab.page.$eval("#status-bar", (bar) => (bar.hasAttribute("value") ? bar.value : "none")));
+    }
+    const line = await tab.page.evaluate(() => Module.verdict);
+    const filled = [...seen].filter((v) => typeof v === "number" && v > 0 && v < 1);
+    check(/^replay ok: \d+ steps$/.test(line) && filled.length >= 2,
+          `a long check leaves the page the browser's and fills its bar as it goes ("${line}"; ${filled.length} ` +
+          `stages of the bar seen)`);
+    await tab.page.close();
+  }
+
   // A player makes a world, comes back to it in a new session (whose replay
   // then holds the world's files, deflated), walks, and saves the replay.
   player = await open(browser, server.url);
