@@ -47,6 +47,7 @@ void Reset() {
     // (a replay must not be asked for the keys cleared below), and no event
     // the last test left waiting.
     UseMachine(LiveMachine());
+    DrawNothing(false);
     ResetSession();
     ClearKeys();
     CloseRequested();
