@@ -56,7 +56,13 @@ else()
 endif()
 quillmoor_floor(quillmoor_engine ground ${ENGINE_SOURCES})
 
-quillmoor_sources(SEAM_SOURCES platform platform/files)
+# The disk's own calls, for the kind of system built for.
+if(WIN32)
+  set(QUILLMOOR_DISK windows)
+else()
+  set(QUILLMOOR_DISK posix)
+endif()
+quillmoor_sources(SEAM_SOURCES platform platform/files platform/files/${QUILLMOOR_DISK})
 quillmoor_floor(quillmoor_seam seam ${SEAM_SOURCES} ${EMBEDDED_CPP})
 target_link_libraries(quillmoor_seam PUBLIC quillmoor_engine)
 

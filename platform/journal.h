@@ -10,6 +10,10 @@
 
 namespace journal {
 
+// An open file of the replay's; NOFILE for none.
+using File = intptr_t;
+constexpr File NOFILE = -1;
+
 // Makes the folder (its parent must exist); nothing when it is there.
 void MakeFolder(const std::string& folder);
 std::vector<std::string> List(const std::string& folder);
@@ -18,11 +22,11 @@ std::vector<std::string> List(const std::string& folder);
 std::vector<uint8_t> Head(const std::string& path, size_t size);
 
 // A new file to append to, held for as long as it is open: RemoveIdle
-// leaves it alone, even from another program. -1 when it cannot be made
+// leaves it alone, even from another program. NOFILE when it cannot be made
 // (or one of that name exists already).
-int Create(const std::string& path);
-bool Append(int file, const uint8_t* data, size_t size);
-void Close(int file);
+File Create(const std::string& path);
+bool Append(File file, const uint8_t* data, size_t size);
+void Close(File file);
 // Removes the file unless a session holds it open; false when it stays.
 bool RemoveIdle(const std::string& path);
 

@@ -48,8 +48,8 @@ bool LiveMachine::CloseTogether(const std::string& folder, std::initializer_list
 }
 bool LiveMachine::RecoverSaves(const std::string& folder) { return filelayer::Recover(folder); }
 bool LiveMachine::CanSaveIn(const std::string& folder) { return filelayer::SaveableFolder(folder); }
-bool LiveMachine::PathExists(const std::string& path) { return filelayer::Exists(path); }
+bool LiveMachine::PathExists(const std::string& path) { return disk::Exists(path); }
 bool LiveMachine::MoveAside(const std::string& path) { return filelayer::MoveAside(path); }
 void LiveMachine::MakeDir(const std::string& path) { filelayer::MakeFolder(path); }
-std::vector<std::string> LiveMachine::ListDir(const std::string& path) { return filelayer::DiskList(path); }
+std::vector<std::string> LiveMachine::ListDir(const std::string& path) { return disk::List(path); }
 std::string LiveMachine::DataFolderProblem() { return filelayer::FolderProblem(); }

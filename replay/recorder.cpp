@@ -14,7 +14,7 @@ namespace {
 constexpr uint64_t FLUSHEVERY = 60;
 }  // namespace
 
-Recorder::Recorder(Machine& live, int file, const std::string& path) : Relay(live), file(file), path(path) {
+Recorder::Recorder(Machine& live, journal::File file, const std::string& path) : Relay(live), file(file), path(path) {
     pending.bytes.reserve(1 << 16);
 }
 
@@ -30,7 +30,7 @@ void Recorder::WriteRun() {
 void Recorder::Flush() {
     WriteRun();
     flushedat = steps;
-    if (pending.bytes.empty() || file < 0) return;
+    if (pending.bytes.empty() || file == journal::NOFILE) return;
     blockbuf.clear();
     AppendBlock(blockbuf, RECORDBLOCK, pending.bytes);
     pending.bytes.clear();
@@ -38,7 +38,7 @@ void Recorder::Flush() {
         // A full disk ends the recording, never the game.
         inner.PrintError("the replay " + path + " could not be written on; recording stops");
         journal::Close(file);
-        file = -1;
+        file = journal::NOFILE;
     }
 }
 
@@ -193,7 +193,7 @@ void Recorder::EndSession() {
     pending.U64(StateDigestNow());
     Flush();
     journal::Close(file);
-    file = -1;
+    file = journal::NOFILE;
     ended = true;
     UseMachine(inner);
 }

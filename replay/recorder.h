@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/journal.h"
 #include "platform/machine.h"
 #include "replay/records.h"
 
@@ -16,7 +17,7 @@ namespace replay {
 class Recorder : public Relay {
 public:
     // Writes after the header already in `file` (journal.h), at `path`.
-    Recorder(Machine& live, int file, const std::string& path);
+    Recorder(Machine& live, journal::File file, const std::string& path);
     ~Recorder() override;
 
     int32_t Seed() override;
@@ -51,7 +52,7 @@ private:
     bool Answer(replayfile::Op op, const std::string& path, bool value);
     void NoteRead(const std::string& path, const std::vector<uint8_t>* data);
 
-    int file;
+    journal::File file;
     std::string path;
     bool ended = false;
     uint64_t steps = 0;

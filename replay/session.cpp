@@ -35,12 +35,12 @@ bool Record(const std::string& version) {
     RemoveOldest(KEEP - 1);
     const std::string stamp = journal::Stamp();
     std::string path;
-    int file = -1;
-    for (int k = NextInSecond(stamp); k < 100 && file < 0; ++k) {
+    journal::File file = journal::NOFILE;
+    for (int k = NextInSecond(stamp); k < 100 && file == journal::NOFILE; ++k) {
         path = ReplayName(stamp, k);
         file = journal::Create(path);
     }
-    if (file < 0) {
+    if (file == journal::NOFILE) {
         MachineInUse().PrintError(std::string("no replay is recorded: ") + REPLAYFOLDER + " cannot be written in");
         return false;
     }

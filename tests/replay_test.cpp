@@ -366,8 +366,8 @@ TEST_F(KeepTest, TheReplayOfASessionStillRunningIsNeverRemoved) {
     // A session left at the title, in this program or another, holds its
     // replay open as a recording does; twenty more come and go beside it.
     const std::string running = "replays/2020-01-01_00-00-00.replay";
-    const int held = journal::Create(running);
-    ASSERT_GE(held, 0);
+    const journal::File held = journal::Create(running);
+    ASSERT_NE(held, journal::NOFILE);
     std::vector<uint8_t> header;
     replayfile::AppendHeader(header, VERSION);
     ASSERT_TRUE(journal::Append(held, header.data(), header.size()));

@@ -1,10 +1,9 @@
-// The file layer every live machine shares (each has a POSIX file system):
-// the disk's own operations, each of which asks the machine first
-// (DiskFault), and the parts of it that reach into a stream. Paths here are
-// the machine's, with "/". Not for the game: it sees platform.h only.
+// The file layer every live machine shares: streams written whole through a
+// temporary, the one-unit save and its recovery, the replay's own files and
+// the folder the player's files are kept in, on the disk's own calls
+// (disk.h, one set for each kind of system). Paths here are the machine's,
+// with "/". Not for the game: it sees platform.h only.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/files/disk.h"
 #include "platform/platform.h"
 
 namespace filelayer {
@@ -26,28 +26,24 @@ extern bool writenothing;
 // Every operation that changes the disk passes here first; false (with
 // errno set) when the lack of a folder or the machine (DiskFault) stops it.
 bool Alive(DiskChange change, const std::string& path);
-int Create(const std::string& path, int flags, mode_t mode, DiskChange change = DiskChange::CREATE);
-// Writes all n bytes, at the file's start (and cut there) or where it is.
-// `counted`: through Alive, as the game's own files are.
-bool WriteAll(int fd, const std::string& path, const uint8_t* p, size_t n, bool fromstart, bool counted = true);
-bool Sync(int fd, const std::string& path);
+// The disk's calls that change it, each through Alive.
+disk::File Create(const std::string& path, disk::Make how, unsigned mode, DiskChange change = DiskChange::CREATE);
+disk::File OpenOver(const std::string& path);
+bool WriteAll(disk::File file, const std::string& path, const uint8_t* p, size_t n, bool fromstart);
+bool Sync(disk::File file, const std::string& path);
 bool Rename(const std::string& from, const std::string& to);
 bool Unlink(const std::string& path);
 bool SyncFolder(const std::string& folder);
+void MakeFolder(const std::string& path);
+bool MoveAside(const std::string& path);
+// A file written whole and synced, made or cut to nothing first.
+bool WriteSynced(const std::string& path, const std::string& text);
+
 bool EndsWith(const std::string& s, const std::string& end);
 std::string FolderOf(const std::string& path);
 // A file reached through a link is saved where the link points.
 std::string ResolveLinks(const std::string& path);
-void Complain(const std::string& path, const char* why);
-bool WriteSynced(const std::string& path, const std::string& text);
-
-// What the live machine asks of the disk.
-// Something (a file, a folder, a link, anything) has that name.
-bool Exists(const std::string& path);
-// A folder's names, in the order the system gives them.
-std::vector<std::string> DiskList(const std::string& path);
-void MakeFolder(const std::string& path);
-bool MoveAside(const std::string& path);
+void Complain(const std::string& path, const std::string& why);
 // Finishes a unit save cut short in the folder (unitsave.cpp).
 bool Recover(const std::string& folder);
 // The folder exists, or was just made, and a temporary can be made in it.
@@ -61,7 +57,7 @@ std::string FolderProblem();
 struct TStream::Place {
     std::string target;  // the file that is replaced: through a link, the file it points to
     std::string temp;    // beside the target while the new contents are written
-    int fd = -1;         // the temporary (or the file itself, written in place)
+    disk::File file = disk::NOFILE;  // the temporary (or the file itself, written in place)
     bool inplace = false;  // no temporary could be made beside the file: it is written over
 };
 

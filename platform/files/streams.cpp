@@ -5,10 +5,6 @@
 // instead of running off. Every file the game writes goes to a temporary
 // name beside it, is synced to the disk and only then renamed over the old
 // one: a crash, a kill or a full disk mid-save leaves the old file.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -24,26 +20,9 @@ constexpr size_t READLIMIT = 64u << 20;
 }  // namespace
 
 std::unique_ptr<TStream> FileLayer::ReadFile(const std::string& path) {
-    // Not blocking: a pipe in a file's place would otherwise wait for a
-    // writer for ever. It is refused below with everything else not a file.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
     std::unique_ptr<TStream> s(new TStream);
+    if (!disk::ReadWhole(path, s->data, READLIMIT)) return nullptr;
     s->path = path;
-    uint8_t buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        s->data.insert(s->data.end(), buf, buf + n);
-        if (s->data.size() > READLIMIT) break;
-    }
-    ::close(fd);
     return s;
 }
 
@@ -69,21 +48,26 @@ std::unique_ptr<TStream> StreamAccess::Writing(const std::string& path) {
 
 std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
     const std::string target = ResolveLinks(path);
-    struct stat st;
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    mode_t mode = 0644;
+    const disk::Found found = disk::Look(target);
+    const bool exists = found.exists;
+    unsigned mode = 0644;
     if (exists) {
-        if (!S_ISREG(st.st_mode)) {
+        if (!found.regular) {
             Complain(path, "it is not a regular file");
             return nullptr;
         }
         // A file the player made read-only stays as it is, even where the
         // system would let this user write it.
-        if ((st.st_mode & 0222) == 0) {
+        if (found.readonly) {
             Complain(path, "it is read-only");
             return nullptr;
         }
-        mode = st.st_mode & 07777;
+        mode = found.mode;
+    }
+    // A name the system keeps for a device is never written as a file.
+    if (disk::Forbidden(target.substr(target.rfind('/') + 1))) {
+        Complain(path, "the system keeps that name for a device");
+        return nullptr;
     }
     std::unique_ptr<TStream> s(new TStream);
     s->place.reset(new TStream::Place);
@@ -96,22 +80,21 @@ std::unique_ptr<TStream> FileLayer::WriteFile(const std::string& path) {
     // Whatever was left under the temporary name goes first, so the new one
     // is made afresh and never written through a link.
     Unlink(at.temp);
-    int fd = -1;
-    fd = Create(at.temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode, DiskChange::TEMPORARY);
-    if (fd >= 0) {
-        if (exists) ::fchmod(fd, mode);  // the new file keeps the old one's permissions
+    disk::File file = Create(at.temp, disk::Make::NEW, mode, DiskChange::TEMPORARY);
+    if (file != disk::NOFILE) {
+        if (exists) disk::SetMode(file, mode);  // the new file keeps the old one's permissions
     } else if (exists && (errno == EACCES || errno == EPERM || errno == EROFS)) {
         // No temporary may be made beside the file, but the file itself may
         // be written: it is written over in place, synced, as the one way
         // left to save it.
-        fd = Create(target, O_WRONLY | O_CLOEXEC, 0, DiskChange::CREATE);
-        at.inplace = fd >= 0;
+        file = OpenOver(target);
+        at.inplace = file != disk::NOFILE;
     }
-    if (fd < 0) {
-        Complain(path, std::strerror(errno));
+    if (file == disk::NOFILE) {
+        Complain(path, disk::Why(errno));
         return nullptr;
     }
-    at.fd = fd;
+    at.file = file;
     return s;
 }
 
@@ -185,9 +168,9 @@ void TStream::WriteLine(const std::string& text) {
 bool FileLayer::Flush(TStream& s) {
     TStream::Place& at = *s.place;
     const std::string& file = at.inplace ? at.target : at.temp;
-    bool ok = WriteAll(at.fd, file, s.data.data(), s.data.size(), at.inplace) && Sync(at.fd, file);
-    ok = ::close(at.fd) == 0 && ok;
-    at.fd = -1;
+    bool ok = WriteAll(at.file, file, s.data.data(), s.data.size(), at.inplace) && Sync(at.file, file);
+    ok = disk::Close(at.file) && ok;
+    at.file = disk::NOFILE;
     return ok;
 }
 
@@ -196,10 +179,10 @@ bool FileLayer::Replace(TStream& s) { return s.place->inplace || Rename(s.place-
 void FileLayer::Fail(TStream& s) {
     const int err = errno;
     TStream::Place& at = *s.place;
-    if (at.fd >= 0) ::close(at.fd);
-    at.fd = -1;
+    if (at.file != disk::NOFILE) disk::Close(at.file);
+    at.file = disk::NOFILE;
     if (!at.inplace) Unlink(at.temp);
-    Complain(s.path, std::strerror(err));
+    Complain(s.path, disk::Why(err));
     s.failed = true;
 }
 
@@ -216,7 +199,7 @@ bool FileLayer::Close(TStream& s) {
 }
 
 void FileLayer::Abandon(TStream& s) {
-    ::close(s.place->fd);
+    disk::Close(s.place->file);
     if (!s.place->inplace) Unlink(s.place->temp);
 }
 

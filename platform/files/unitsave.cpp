@@ -2,14 +2,9 @@
 // unit: a record of the commit is written once every new file is whole
 // under its temporary name, and whoever finds that record finishes the
 // renames. A record without its end line was cut short before the commit.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/files/filelayer.h"
 
@@ -88,7 +83,7 @@ bool FileLayer::WriteTogether(const std::string& folder, std::initializer_list<T
     for (TStream* s : files)
         if (!Replace(*s)) {
             // The record stays: the next RecoverSaves finishes what is left.
-            Complain(s->path, std::strerror(errno));
+            Complain(s->path, disk::Why(errno));
             s->failed = true;
             ok = false;
         }
@@ -114,7 +109,7 @@ namespace filelayer {
 bool Recover(const std::string& folder) {
     const std::string mark = folder + "/" + CommitRecord::NAME;
     bool ok = true;
-    if (Exists(mark)) {
+    if (disk::Exists(mark)) {
         const CommitRecord record = CommitRecord::Read(mark);
         if (record.committed) {
             for (const std::string& name : record.names) {
@@ -124,7 +119,7 @@ bool Recover(const std::string& folder) {
                     continue;
                 }
                 const std::string target = ResolveLinks(folder + "/" + name);
-                if (Exists(target + TEMPSUFFIX)) ok = Rename(target + TEMPSUFFIX, target) && ok;
+                if (disk::Exists(target + TEMPSUFFIX)) ok = Rename(target + TEMPSUFFIX, target) && ok;
             }
             if (ok) SyncFolder(folder);
         }
@@ -137,7 +132,7 @@ bool Recover(const std::string& folder) {
     // their temporary names, or the next start would finish the commit with
     // nothing left to rename and load half of it beside the old other half.
     if (ok)
-        for (const std::string& name : DiskList(folder))
+        for (const std::string& name : disk::List(folder))
             if (EndsWith(name, TEMPSUFFIX)) Unlink(folder + "/" + name);
     if (!ok) std::fprintf(stderr, "could not finish the last save in %s; it is kept to be finished later\n", folder.c_str());
     // What is put right here are the disk's own leftovers: where the files
@@ -146,16 +141,17 @@ bool Recover(const std::string& folder) {
 }
 
 bool SaveableFolder(const std::string& folder) {
-    if (Alive(DiskChange::MAKEFOLDER, folder)) ::mkdir(folder.c_str(), 0755);
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    // A name the system keeps for a device is no folder's.
+    if (disk::Forbidden(folder.substr(folder.rfind('/') + 1))) return false;
+    MakeFolder(folder);
+    if (!disk::Look(folder).folder) return false;
     const std::string probe = folder + "/probe" + TEMPSUFFIX;
     Unlink(probe);
-    const int fd = Create(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644, DiskChange::TEMPORARY);
+    const disk::File file = Create(probe, disk::Make::NEW, 0644, DiskChange::TEMPORARY);
     // A world is saved as one unit, through temporaries beside its files:
     // where none can be made, it can never be saved, whatever its files allow.
-    if (fd < 0) return false;
-    ::close(fd);
+    if (file == disk::NOFILE) return false;
+    disk::Close(file);
     Unlink(probe);
     return true;
 }
