@@ -87,8 +87,10 @@ target_link_libraries(quillmoor_shell PUBLIC quillmoor_game quillmoor_replay)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/shell/command_line.cpp PROPERTIES COMPILE_DEFINITIONS
   "QUILLMOOR_VERSION=\"${PROJECT_VERSION}\";$<$<BOOL:${QUILLMOOR_PLAYER_DATA}>:QUILLMOOR_PLAYER_DATA>")
 
-# A backend: its view (the ground, the seam's doors, its own folder and any
-# others named) and its objects, linked straight into the program it runs.
+# A backend: its view (the ground, the seam's doors, its own folder) and its
+# objects, linked straight into the program it runs; with it, the parts it
+# shares with other backends (platform/parts/: zlib, pictures decoded by
+# libpng or ahead of time).
 function(quillmoor_backend target folder)
   quillmoor_view(${target} engine media ${SEAM_DOORS} ${folder})
   add_library(${target} OBJECT ${ARGN})

@@ -2,7 +2,7 @@
 // and the end. The rest is by job: the window and its frames
 // (window_web.cpp), the keys (keys_web.cpp), the sounds (sound_web.cpp),
 // the files kept in the browser's storage (storage_web.cpp), the replay's
-// zlib (deflate_web.cpp) and the pictures (picture_web.cpp). The game's loops
+// zlib (deflate_web.cpp); the pictures come decoded ahead (platform/parts). The game's loops
 // run as they are: each Flip yields to the browser until its next frame, and
 // the loop carries on where it was (ASYNCIFY).
 #include <emscripten.h>

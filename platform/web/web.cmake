@@ -35,7 +35,8 @@ include(cmake/media.cmake)
 # The game, floor by floor, on the page's own machine.
 include(cmake/floors.cmake)
 quillmoor_sources(QUILLMOOR_WEB_SOURCES platform/web)
-quillmoor_backend(quillmoor_web platform/web ${QUILLMOOR_WEB_SOURCES} ${DECODED_CPP})
+quillmoor_backend(quillmoor_web platform/web ${QUILLMOOR_WEB_SOURCES} ${PROJECT_SOURCE_DIR}/platform/parts/picture_decoded.cpp
+  ${DECODED_CPP})
 target_link_libraries(quillmoor_web PUBLIC quillmoor_synth)
 
 # What the game's code carries ahead of it, each bundled by esbuild with the

@@ -1,5 +1,6 @@
-// The browser's pictures: decoded ahead at build time from the same PNG
-// files the desktop decodes when it loads them.
+// The pictures of a machine without libpng (the page, Windows): decoded
+// ahead at build time (tools/embed/decodepictures) from the same PNG files
+// the desktop decodes when it loads them.
 #include "platform/picture.h"
 
 bool DecodePicture(const std::string& name, std::vector<uint8_t>& rgb, int& w, int& h) {

@@ -1,4 +1,5 @@
-// The desktop's pictures: the embedded PNG files, decoded when loaded.
+// The pictures of a machine with libpng (the desktop, the test machine):
+// the embedded PNG files, decoded when loaded.
 #include "media/png.h"
 #include "platform/picture.h"
 #include "platform/platform.h"

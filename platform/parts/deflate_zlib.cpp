@@ -1,5 +1,5 @@
 // Deflating and inflating with zlib, on the machines that have it (the
-// desktop and the test machine; the page has its own).
+// desktop, the test machine, Windows; the page has its own).
 #include <zlib.h>
 
 #include "platform/codec.h"
