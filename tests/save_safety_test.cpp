@@ -384,6 +384,9 @@ TEST_F(SaveSafetyTest, BeginRefusesAWorldThatCouldNeverBeSaved) {
 }
 
 TEST_F(SaveSafetyTest, AWorldFolderWithAnUnsafeNameIsListedButCannotBeChosen) {
+#ifdef _WIN32
+    GTEST_SKIP() << "\"\\\" separates folders on Windows: no folder can have it in its name";
+#endif
     // Legal as one folder's name here, but the game's paths read "\" as a
     // separator: chosen, it would lead two folders up.
     fs::create_directory("worlds/..\\..\\escaped");
@@ -416,6 +419,9 @@ TEST_F(SaveSafetyTest, AWorldFolderWithAnUnsafeNameIsListedButCannotBeChosen) {
 }
 
 TEST_F(SaveSafetyTest, WhatIsNotAFileIsRefusedAtOnceAndCountsAsDamage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder holds no pipe on Windows";
+#else
     MakeDir("worlds\\Defaultia");
     ASSERT_TRUE(SaveWorld());
     struct Case {
@@ -448,9 +454,13 @@ TEST_F(SaveSafetyTest, WhatIsNotAFileIsRefusedAtOnceAndCountsAsDamage) {
     EXPECT_EQ(areawidth, 128);
     EXPECT_TRUE(fs::is_fifo("worlds/Defaultia/7,7.bad"));
     EXPECT_TRUE(fs::is_regular_file("worlds/Defaultia/7,7"));
+#endif
 }
 
-TEST_F(SaveSafetyTest, ALinkIsSavedThroughAndOnlyALoneFileIsWrittenWhereNoTemporaryCanBeMade) {
+TEST_F(SaveSafetyTest, ALinkIsSavedThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows saves a file where its name is: links are not followed there";
+#else
     fs::create_directory("elsewhere");
     WriteText("elsewhere/settings.ini", "old");
     fs::create_symlink("elsewhere/settings.ini", "settings.ini");
@@ -471,22 +481,30 @@ TEST_F(SaveSafetyTest, ALinkIsSavedThroughAndOnlyALoneFileIsWrittenWhereNoTempor
     const Bytes player = ReadBytes("elsewhere/player");
     ASSERT_EQ(player.size(), 153u);
     EXPECT_EQ(player[13] | player[14] << 8, 4321);
+#endif
+}
 
+TEST_F(SaveSafetyTest, OnlyALoneFileIsWrittenWhereNoTemporaryCanBeMade) {
+    WORLDNAME = "Kept";
+    ASSERT_TRUE(SaveSettings());
+    MakeDir("worlds\\Kept");
+    gold = 4321;
+    ASSERT_TRUE(SaveWorld());
+    const Bytes map = ReadBytes("worlds/Kept/overworld"), player = ReadBytes("worlds/Kept/player");
     // No temporary can be made, but the files may be written. One file on
     // its own is written over in place...
     filefaults::RefuseTemporaries(true);
     WORLDNAME = "InPlace";
     ASSERT_TRUE(SaveSettings());
-    EXPECT_NE(ReadText("elsewhere/settings.ini").find("WORLDNAME=InPlace\r\n"), std::string::npos);
+    EXPECT_NE(ReadText("settings.ini").find("WORLDNAME=InPlace\r\n"), std::string::npos);
     // ...but a world's pair never is: with no commit, a crash between the two
     // would leave a mix. The save fails and both old files stay as they were.
-    WORLDNAME = "Linked";
-    const Bytes map = ReadBytes("worlds/Linked/overworld");
+    WORLDNAME = "Kept";
     gold = 99;
     EXPECT_FALSE(SaveWorld());
-    EXPECT_EQ(ReadBytes("elsewhere/player"), player);
-    EXPECT_EQ(ReadBytes("worlds/Linked/overworld"), map);
-    EXPECT_FALSE(CanSaveIn("worlds\\Linked"));
+    EXPECT_EQ(ReadBytes("worlds/Kept/player"), player);
+    EXPECT_EQ(ReadBytes("worlds/Kept/overworld"), map);
+    EXPECT_FALSE(CanSaveIn("worlds\\Kept"));
     // A file that does not exist yet cannot be made that way either.
     WORLDNAME = "New";
     MakeDir("worlds\\New");

@@ -1,13 +1,12 @@
 #include "testutil.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "areas/areas.h"
 #include "areas/enemy.h"
@@ -20,14 +19,19 @@
 #include "shell/shell.h"
 
 void GameTest::SetUp() {
-    char buf[4096];
-    previous = getcwd(buf, sizeof buf) ? buf : ".";
-    std::string tmpl = (std::filesystem::temp_directory_path() / "quillmoor-test-XXXXXX").string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back(0);
-    ASSERT_NE(mkdtemp(name.data()), nullptr);
-    folder = name.data();
-    ASSERT_EQ(chdir(folder.c_str()), 0);
+    namespace fs = std::filesystem;
+    previous = fs::current_path().string();
+    // A folder no other test, here or in another process, has.
+    std::random_device random;
+    for (std::error_code made;;) {
+        const fs::path candidate = fs::temp_directory_path() / ("quillmoor-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate, made)) {
+            folder = candidate.string();
+            break;
+        }
+        ASSERT_FALSE(made) << made.message();
+    }
+    fs::current_path(folder);
     headless::Reset();
     ResetGameState();
 }
@@ -48,8 +52,8 @@ int RunGameToEnd(std::string& printed) {
 }
 
 void GameTest::TearDown() {
-    if (chdir(previous.c_str()) != 0) std::perror("chdir");
     std::error_code ec;
+    std::filesystem::current_path(previous, ec);
     std::filesystem::remove_all(folder, ec);
 }
 

@@ -35,6 +35,39 @@ build_desktop() {
   fi
 }
 
+# build_host_tools: the tools that run while the page or Windows is built,
+# built for this machine into build-host/ (embedfiles, decodepictures, appicon).
+build_host_tools() {
+  built build-host && return 0
+  cmake -S . -B build-host -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null
+  cmake --build build-host --target embedfiles decodepictures appicon -j"$(nproc)"
+  mark_built build-host
+}
+
+# wine_up: a wine of the Windows build's own (build-windows/wine) started and
+# kept running while this script runs, so each program it runs starts at
+# once; a program that crashes ends with an error instead of waiting in a
+# debugger. Stopped when the script ends.
+wine_up() {
+  export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+  mkdir -p "$WINEPREFIX"
+  wineserver -p 2>/dev/null || true
+  wineboot -i >/dev/null 2>&1 || true
+  trap 'wineserver -k 2>/dev/null || true' EXIT
+}
+
+# build_windows: the game for Windows in build-windows/ (tools/windows.sh
+# --build), with its tests, once a run.
+build_windows() {
+  built build-windows && return 0
+  build_host_tools
+  # The programs under test see the source tree through wine's drive Z:.
+  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DQUILLMOOR_BENCH=OFF -DQUILLMOOR_HOST_TOOLS="$PWD/build-host" -DQUILLMOOR_TEST_SOURCE_DIR="Z:$PWD" >/dev/null
+  cmake --build build-windows -j"$(nproc)"
+  mark_built build-windows
+}
+
 # build_page: the page in build-web/ (tools/web.sh --build), once a run.
 build_page() {
   built build-web && return 0

@@ -6,6 +6,8 @@
 #   bash tools/setup.sh             the desktop game, its tests, benchmarks and fuzzers
 #   bash tools/setup.sh --package   the desktop game and what makes its Debian package
 #   bash tools/setup.sh --page      the page's build: Emscripten, Node.js, its npm packages
+#   bash tools/setup.sh --windows   the Windows build: mingw-w64 with zlib for it, wine to
+#                                   run it, NSIS to make its installer
 #   bash tools/setup.sh --web       everything tools/test.sh runs: all the above, Chromium,
 #                                   Firefox ESR and WebKitGTK with the browser tests' npm
 #                                   packages, and what checks the package
@@ -27,15 +29,19 @@ command -v node >/dev/null && command -v npm >/dev/null || page+=(nodejs npm)
 # MiniBrowser through its WebDriver; Firefox plays its sound through a quiet
 # PulseAudio server of the test's own.
 checks=(chromium firefox-esr webkit2gtk-driver pulseaudio lintian desktop-file-utils appstream)
+# Windows from Debian: the compiler and zlib for it, GoogleTest's sources to
+# build its tests with, wine to run them, NSIS for the installer.
+windows=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 nsis)
 
 npm_folders=()
 case "$mode" in
   desktop) packages=("${build[@]}" "${tests[@]}") ;;
   --package) packages=("${build[@]}" "${package[@]}") ;;
   --page) packages=("${build[@]}" "${page[@]}"); npm_folders=(platform/web) ;;
-  --web) packages=("${build[@]}" "${tests[@]}" "${package[@]}" "${page[@]}" "${checks[@]}")
+  --windows) packages=("${build[@]}" "${windows[@]}") ;;
+  --web) packages=("${build[@]}" "${tests[@]}" "${package[@]}" "${page[@]}" "${checks[@]}" "${windows[@]}")
          npm_folders=(platform/web tests/web) ;;
-  *) echo "usage: bash tools/setup.sh [--package | --page | --web]" >&2; exit 2 ;;
+  *) echo "usage: bash tools/setup.sh [--package | --page | --windows | --web]" >&2; exit 2 ;;
 esac
 
 # One question to dpkg for all of them: those it does not list as installed are missing.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the game with its tests and runs every test:
 # the desktop's (ctest), the browser page's (in Chromium, Firefox ESR and
-# WebKitGTK; the full suites in headless Chromium), and the
-# installable package's. What they need is installed first, from Debian's
-# packages and the pinned npm packages, and each thing is set up and built
-# once: the scripts it calls reuse it (tools/common.sh).
+# WebKitGTK; the full suites in headless Chromium), Windows's (built with
+# mingw-w64, run under wine), and the installable package's. What they need
+# is installed first, from Debian's packages and the pinned npm packages,
+# and each thing is set up and built once: the scripts it calls reuse it
+# (tools/common.sh).
 #   bash tools/test.sh             every test, the normal build in build/
 #   bash tools/test.sh --desktop   only the desktop's tests
 #   bash tools/test.sh --sanitize  the desktop's tests under AddressSanitizer and
@@ -56,13 +57,19 @@ if [ "$mode" = all ]; then
   ran="$ran; browser $web"
   # Each check an engine cannot make says so on a line of its own.
   while IFS= read -r line; do skipped+=("${line#skipped in }"); done < <(grep '^skipped in ' "$log" || true)
+  # The game built for Windows, its tests run under wine; a test that cannot
+  # apply there says why in its own code (GTEST_SKIP), and is named here.
+  bash tools/windows.sh --test 2>&1 | tee "$log" || status=1
+  windows=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\2 ran, \1 failed/p' "$log" | tail -1)
+  ran="$ran; windows ${windows:-no result}"
+  while IFS= read -r name; do skipped+=("windows: $name"); done < <(sed -n 's/^\s*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
   # The installed game: its package checked and played from a throwaway root.
   if bash tools/test_package.sh 2>&1 | tee "$log"; then ran="$ran; package passed"
   else ran="$ran; package FAILED"; status=1; fi
 elif [ "$mode" = --desktop ]; then
-  skipped+=("the browser's and the package's tests (--desktop)")
+  skipped+=("the browser's, Windows's and the package's tests (--desktop)")
 else
-  skipped+=("the browser's and the package's tests (they run in the normal build)")
+  skipped+=("the browser's, Windows's and the package's tests (they run in the normal build)")
 fi
 
 case "$mode" in all) what="tests" ;; --desktop) what="tests (the desktop's only)" ;; *) what="tests (sanitized)" ;; esac

@@ -22,8 +22,7 @@ if ! built build-web; then
   # Debian's Emscripten finds its JavaScript parser there.
   export NODE_PATH=/usr/share/nodejs
   # The tools that run during the build are built for this machine first.
-  cmake -S . -B build-host -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_TESTS=OFF -DQUILLMOOR_BENCH=OFF >/dev/null
-  cmake --build build-host --target embedfiles decodepictures appicon -j"$(nproc)"
+  build_host_tools
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_HOST_TOOLS="$PWD/build-host" >/dev/null
   cmake --build build-web -j"$(nproc)"
 fi

@@ -59,8 +59,9 @@ foreach(object IN LISTS objects)
     endif()
     # The compiler's and the standard library's own: guards of statics,
     # class records, the exception machinery's reference, the sanitizers'
-    # marks beside each global.
-    if(name MATCHES "^(guard variable for|vtable for|VTT for|construction vtable for|typeinfo|DW\\.ref\\.)"
+    # marks beside each global; and a Windows object's names for its
+    # sections themselves (".data", ".bss").
+    if(name MATCHES "^\\." OR name MATCHES "^(guard variable for|vtable for|VTT for|construction vtable for|typeinfo|DW\\.ref\\.)"
        OR name MATCHES "^(std|__gnu_cxx|__cxxabiv1)::" OR name MATCHES "^__(odr_asan|asan|ubsan|sancov)")
       continue()
     endif()

@@ -1,0 +1,53 @@
+# The Windows build, made on Debian with mingw-w64 (cmake/mingw-w64.cmake;
+# tools/windows.sh): the same game on a backend of its own, with no SDL and
+# no libpng. The pictures come decoded ahead by tools built for this
+# machine first (QUILLMOOR_HOST_TOOLS), as the page's do; the sounds come as
+# the desktop's WAV files; zlib is Debian's build of it for mingw-w64.
+set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles, decodepictures and appicon built for this machine")
+foreach(tool embedfiles decodepictures appicon)
+  if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/${tool}")
+    message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles, decodepictures and appicon")
+  endif()
+endforeach()
+# Linked in whole: the program needs no zlib DLL beside it.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+
+file(GLOB QUILLMOOR_ASSETS CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/assets/gfx/*.png
+  ${PROJECT_SOURCE_DIR}/assets/sfx/*.wav)
+list(SORT QUILLMOOR_ASSETS)
+set(QUILLMOOR_PICTURES ${QUILLMOOR_ASSETS})
+list(FILTER QUILLMOOR_PICTURES INCLUDE REGEX "\\.png$")
+set(EMBEDDED_CPP ${CMAKE_CURRENT_BINARY_DIR}/embedded_files.cpp)
+add_custom_command(
+  OUTPUT ${EMBEDDED_CPP}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/assets ${QUILLMOOR_ASSETS}
+  DEPENDS ${QUILLMOOR_ASSETS}
+  COMMENT "Embedding pictures and sounds")
+set(DECODED_CPP ${CMAKE_CURRENT_BINARY_DIR}/decoded_pictures.cpp)
+add_custom_command(
+  OUTPUT ${DECODED_CPP}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/decodepictures ${DECODED_CPP} ${PROJECT_SOURCE_DIR}/assets ${QUILLMOOR_PICTURES}
+  DEPENDS ${QUILLMOOR_PICTURES}
+  COMMENT "Decoding pictures ahead")
+add_custom_target(decoded_pictures DEPENDS ${DECODED_CPP})
+
+include(cmake/floors.cmake)
+set(QUILLMOOR_WINDOWS_PARTS ${PROJECT_SOURCE_DIR}/platform/parts/picture_decoded.cpp
+  ${PROJECT_SOURCE_DIR}/platform/parts/deflate_zlib.cpp ${DECODED_CPP})
+
+# The test machine, as on Linux: the suite runs under wine.
+quillmoor_backend(quillmoor_headless platform/headless platform/headless/backend_headless.cpp
+  platform/headless/filefaults.cpp ${QUILLMOOR_WINDOWS_PARTS})
+target_link_libraries(quillmoor_headless PUBLIC ZLIB::ZLIB)
+target_include_directories(quillmoor_headless INTERFACE ${PROJECT_SOURCE_DIR})
+
+enable_testing()
+if(QUILLMOOR_TESTS)
+  # GoogleTest built here for Windows, from Debian's own sources of it.
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(tests)
+endif()
