@@ -357,6 +357,10 @@ TEST_F(SaveSafetyTest, BeginRefusesAWorldThatCouldNeverBeSaved) {
          [] { fs::remove("worlds/Defaultia"); }},
         {"a folder no file can be made in", [] { filefaults::RefuseTemporaries(true); },
          [] { filefaults::RefuseTemporaries(false); }},
+#ifdef _WIN32
+        {"a name Windows keeps for a device", [] { WriteText("settings.ini", "UPSCALING=2\r\nFULLSCREEN=0\r\nWORLDNAME=Con\r\nVSYNC=1\r\n"); },
+         [] { fs::remove("settings.ini"); }},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -416,6 +420,29 @@ TEST_F(SaveSafetyTest, AWorldFolderWithAnUnsafeNameIsListedButCannotBeChosen) {
     }
     EXPECT_FALSE(fs::exists("../escaped"));
     EXPECT_FALSE(fs::exists("overworld"));
+}
+
+TEST_F(SaveSafetyTest, AWorldIsNeverWrittenAsADevice) {
+#ifndef _WIN32
+    GTEST_SKIP() << "every name can be a file's on this system";
+#else
+    // Any letter case, with an ending or without: the device all the same.
+    for (const char* name : {"CON", "nul", "Aux", "prn", "COM1", "com9", "LPT1", "lpt9", "NUL.txt", "trailing."}) {
+        SCOPED_TRACE(name);
+        WORLDNAME = name;
+        EXPECT_FALSE(CanSaveIn(WorldFolder()));
+        EXPECT_FALSE(SaveWorld());
+        EXPECT_FALSE(SaveArea(5, 5));
+    }
+    // What the game made stays in its folders: no world, no area.
+    EXPECT_EQ(ListDir("worlds").size(), 0u);
+    // Names that merely begin as a device's are a world's like any other.
+    for (const char* name : {"Console", "COM10", "Nully"}) {
+        WORLDNAME = name;
+        EXPECT_TRUE(CanSaveIn(WorldFolder())) << name;
+        EXPECT_TRUE(SaveWorld()) << name;
+    }
+#endif
 }
 
 TEST_F(SaveSafetyTest, WhatIsNotAFileIsRefusedAtOnceAndCountsAsDamage) {
