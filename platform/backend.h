@@ -17,10 +17,14 @@
 // EndProgram) and collecting the window's events (PumpEvents).
 class LiveMachine : public Machine {
 public:
-    // Standard output and standard error; nothing said of progress.
+    // Standard output and standard error. How far a long check has got is
+    // a line on standard error, rewritten as it goes, where that is a
+    // terminal (ErrorsToTerminal), and only once the check has taken a
+    // moment: a short one, or one told to a file or a pipe, says its verdict
+    // alone.
     void PrintLine(const std::string& text) override;
     void PrintError(const std::string& text) override;
-    void Progress(uint64_t, uint64_t) override {}
+    void Progress(uint64_t done, uint64_t total) override;
 
     // The seed from the clock; the keys from the window's events, taken
     // when the game takes its input; steps as the step clock says.
@@ -49,6 +53,8 @@ public:
 protected:
     // Collects the window's pending events (KeyDownEvent and friends).
     virtual void PumpEvents() = 0;
+    // Standard error is a terminal a person reads.
+    virtual bool ErrorsToTerminal() { return false; }
 };
 
 // Told after every save that reached the disk (a world's files together,

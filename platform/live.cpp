@@ -1,6 +1,7 @@
 // What every live machine shares, whatever its window: the game's lines on
 // standard output and standard error, the keys from the window's events,
 // steps as the step clock says, and the files through the file layer.
+#include <chrono>
 #include <cstdio>
 
 #include "platform/backend.h"
@@ -15,6 +16,27 @@ void LiveMachine::PrintLine(const std::string& text) {
 void LiveMachine::PrintError(const std::string& text) {
     std::fputs(text.c_str(), stderr);
     std::fputc('\n', stderr);
+}
+
+void LiveMachine::Progress(uint64_t done, uint64_t total) {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point began = Clock::now();
+    static int shown = -1;
+    if (done == 0) {
+        began = Clock::now();
+        shown = -1;
+    }
+    if (total == 0 || !ErrorsToTerminal()) return;
+    if (done >= total) {
+        if (shown >= 0) std::fprintf(stderr, "\r%60s\r", "");
+        shown = -1;
+        return;
+    }
+    const int percent = (int)(done * 100 / total);
+    if (percent == shown || Clock::now() - began < std::chrono::milliseconds(500)) return;
+    shown = percent;
+    std::fprintf(stderr, "\rchecking the replay: %d%% (step %llu of %llu)", percent, (unsigned long long)done,
+                 (unsigned long long)total);
 }
 
 int LiveMachine::Events(uint32_t* out, int max) {

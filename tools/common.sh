@@ -47,9 +47,10 @@ build_host_tools() {
 # wine_up: a wine of the Windows build's own (build-windows/wine) started and
 # kept running while this script runs, so each program it runs starts at
 # once; a program that crashes ends with an error instead of waiting in a
-# debugger. Stopped when the script ends.
+# debugger; no sound device, as on a machine without one (a test that
+# listens gives it one of its own). Stopped when the script ends.
 wine_up() {
-  export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+  export WINEPREFIX="$PWD/build-windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d;winealsa.drv=d"
   mkdir -p "$WINEPREFIX"
   wineserver -p 2>/dev/null || true
   wineboot -i >/dev/null 2>&1 || true

@@ -84,29 +84,7 @@ bool KeepFiles(const std::vector<std::string>&) { return true; }
 // The disk's own errors are the only faults here.
 int DiskFault(DiskChange, const std::string&) { return 0; }
 
-void SdlMachine::Progress(uint64_t done, uint64_t total) {
-    // Told only to a person at a terminal, and only once the check has
-    // taken a moment: a short one, or one whose output goes to a file or a
-    // pipe, says its verdict alone.
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point began = Clock::now();
-    static int shown = -1;
-    if (done == 0) {
-        began = Clock::now();
-        shown = -1;
-    }
-    if (total == 0 || !isatty(STDERR_FILENO)) return;
-    if (done >= total) {
-        if (shown >= 0) std::fprintf(stderr, "\r%60s\r", "");
-        shown = -1;
-        return;
-    }
-    const int percent = (int)(done * 100 / total);
-    if (percent == shown || Clock::now() - began < std::chrono::milliseconds(500)) return;
-    shown = percent;
-    std::fprintf(stderr, "\rchecking the replay: %d%% (step %llu of %llu)", percent, (unsigned long long)done,
-                 (unsigned long long)total);
-}
+bool SdlMachine::ErrorsToTerminal() { return isatty(STDERR_FILENO); }
 
 void SdlMachine::EndProgram(int code) {
     std::fflush(stdout);

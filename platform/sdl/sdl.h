@@ -17,12 +17,12 @@ public:
     void Present(int sync) override;
     bool LoadSound(TSound& sound, const char* path) override;
     void PlaySound(const TSound& sound) override;
-    void Progress(uint64_t done, uint64_t total) override;
     int32_t ClockMs() override;
     [[noreturn]] void EndProgram(int code) override;
 
 protected:
     void PumpEvents() override;
+    bool ErrorsToTerminal() override;
 };
 
 // How a finished frame reaches the window.

@@ -33,9 +33,38 @@ add_custom_command(
   COMMENT "Decoding pictures ahead")
 add_custom_target(decoded_pictures DEPENDS ${DECODED_CPP})
 
+# Windows 10 and later: the calls that know each monitor's scaling.
+add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)
 include(cmake/floors.cmake)
 set(QUILLMOOR_WINDOWS_PARTS ${PROJECT_SOURCE_DIR}/platform/parts/picture_decoded.cpp
   ${PROJECT_SOURCE_DIR}/platform/parts/deflate_zlib.cpp ${DECODED_CPP})
+
+# The real machine: its window, keys, sounds and clock, no SDL.
+quillmoor_sources(QUILLMOOR_WIN32_SOURCES platform/win32)
+quillmoor_backend(quillmoor_win32 platform/win32 ${QUILLMOOR_WIN32_SOURCES} ${QUILLMOOR_WINDOWS_PARTS})
+target_link_libraries(quillmoor_win32 PUBLIC ZLIB::ZLIB gdi32 winmm dwmapi shell32 ole32)
+
+# The program's icon (the head of the player's marker at the sizes Windows
+# shows), its manifest and its version, as resources inside it.
+enable_language(RC)
+set(QUILLMOOR_ICO ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.ico)
+add_custom_command(
+  OUTPUT ${QUILLMOOR_ICO}
+  COMMAND ${QUILLMOOR_HOST_TOOLS}/appicon ${PROJECT_SOURCE_DIR}/assets/gfx/playericon.png 16,20,24,32,40,48,64,256
+          ${QUILLMOOR_ICO}
+  DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/playericon.png
+  COMMENT "Making the program's icon")
+set(QUILLMOOR_FILE_VERSION ${PROJECT_VERSION}.0)
+string(REPLACE "." "," QUILLMOOR_VERSION_COMMAS ${QUILLMOOR_FILE_VERSION})
+set(QUILLMOOR_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.manifest)
+configure_file(${PROJECT_SOURCE_DIR}/platform/win32/quillmoor.manifest ${QUILLMOOR_MANIFEST} @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/platform/win32/quillmoor.rc.in ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.rc @ONLY)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/quillmoor.rc PROPERTIES
+  OBJECT_DEPENDS "${QUILLMOOR_ICO};${QUILLMOOR_MANIFEST}")
+quillmoor_program(quillmoor quillmoor_win32 ${CMAKE_CURRENT_BINARY_DIR}/quillmoor.rc)
+# A window of its own, no console; --help and --verify find the one they
+# were started from (backend_win32.cpp).
+target_link_options(quillmoor PRIVATE -mwindows)
 
 # The test machine, as on Linux: the suite runs under wine.
 quillmoor_backend(quillmoor_headless platform/headless platform/headless/backend_headless.cpp

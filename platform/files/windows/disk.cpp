@@ -282,8 +282,15 @@ bool MakeFolders(const std::string& folder) {
     if (p.rfind("//", 0) == 0) from = p.find('/', p.find('/', 2) + 1) + 1;
     for (size_t at = from; at <= p.size() && from > 0; ++at) {
         if (at < p.size() && p[at] != '/') continue;
-        if (!CreateDirectoryW(Wide(p.substr(0, at)).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        const std::string part = p.substr(0, at);
+        if (CreateDirectoryW(Wide(part).c_str(), nullptr)) continue;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
             SetErrno();
+            return false;
+        }
+        // A file in a folder's place.
+        if (!Look(part).folder) {
+            errno = ENOTDIR;
             return false;
         }
     }
