@@ -30,8 +30,10 @@ command -v node >/dev/null && command -v npm >/dev/null || page+=(nodejs npm)
 # PulseAudio server of the test's own.
 checks=(chromium firefox-esr webkit2gtk-driver pulseaudio lintian desktop-file-utils appstream)
 # Windows from Debian: the compiler and zlib for it, GoogleTest's sources to
-# build its tests with, wine to run them, NSIS for the installer.
-windows=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 nsis)
+# build its tests with, wine to run them, NSIS for the installer, and a
+# virtual display with its keyboard and camera for the window's tests.
+windows=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 nsis
+         xvfb xauth xdotool x11-apps imagemagick)
 
 npm_folders=()
 case "$mode" in

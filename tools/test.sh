@@ -60,7 +60,7 @@ if [ "$mode" = all ]; then
   # The game built for Windows, its tests run under wine; a test that cannot
   # apply there says why in its own code (GTEST_SKIP), and is named here.
   bash tools/windows.sh --test 2>&1 | tee "$log" || status=1
-  windows=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\2 ran, \1 failed/p' "$log" | tail -1)
+  windows=$(sed -n 's/^windows tests: \([0-9]* ran, [0-9]* failed\).*/\1/p' "$log" | tail -1)
   ran="$ran; windows ${windows:-no result}"
   while IFS= read -r name; do skipped+=("windows: $name"); done < <(sed -n 's/^\s*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
   # The installed game: its package checked and played from a throwaway root.

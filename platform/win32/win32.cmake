@@ -33,6 +33,9 @@ add_custom_command(
   COMMENT "Decoding pictures ahead")
 add_custom_target(decoded_pictures DEPENDS ${DECODED_CPP})
 
+# The player's files are kept in %APPDATA%\Quillmoor, for the installed and
+# the unpacked game alike.
+set(QUILLMOOR_PLAYER_DATA ON CACHE BOOL "" FORCE)
 # Windows 10 and later: the calls that know each monitor's scaling.
 add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)
 include(cmake/floors.cmake)
@@ -65,6 +68,8 @@ quillmoor_program(quillmoor quillmoor_win32 ${CMAKE_CURRENT_BINARY_DIR}/quillmoo
 # A window of its own, no console; --help and --verify find the one they
 # were started from (backend_win32.cpp).
 target_link_options(quillmoor PRIVATE -mwindows)
+
+include(platform/win32/package.cmake)
 
 # The test machine, as on Linux: the suite runs under wine.
 quillmoor_backend(quillmoor_headless platform/headless platform/headless/backend_headless.cpp
