@@ -33,7 +33,7 @@ checks=(chromium firefox-esr webkit2gtk-driver pulseaudio lintian desktop-file-u
 # build its tests with, wine to run them, NSIS for the installer, and a
 # virtual display with its keyboard and camera for the window's tests.
 windows=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 nsis
-         xvfb xauth xdotool x11-apps imagemagick)
+         xvfb xauth xdotool x11-apps imagemagick sox)
 
 npm_folders=()
 case "$mode" in

@@ -63,6 +63,12 @@ if [ "$mode" = all ]; then
   windows=$(sed -n 's/^windows tests: \([0-9]* ran, [0-9]* failed\).*/\1/p' "$log" | tail -1)
   ran="$ran; windows ${windows:-no result}"
   while IFS= read -r name; do skipped+=("windows: $name"); done < <(sed -n 's/^\s*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
+  # The session the Windows game recorded, checked by the page's own build.
+  if REPLAYS=build-windows/recorded REPLAYS_ONLY=1 node tests/web/replay_test.mjs build-web build/quillmoor 2>&1 | tee "$log"; then
+    ran="$ran; the Windows replay in the page passed"
+  else
+    ran="$ran; the Windows replay in the page FAILED"; status=1
+  fi
   # The installed game: its package checked and played from a throwaway root.
   if bash tools/test_package.sh 2>&1 | tee "$log"; then ran="$ran; package passed"
   else ran="$ran; package FAILED"; status=1; fi

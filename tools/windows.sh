@@ -43,6 +43,9 @@ status=0
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)" 2>&1 | tee "$log" || status=1
 ran=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' "$log" | tail -1)
 # The real window and the installer.
+# The session the window test plays is kept, for the page to check too.
+export WINDOWS_REPLAYS="$PWD/build-windows/recorded"
+rm -rf "$WINDOWS_REPLAYS"
 for script in "tests/windows/window_test.sh build-windows/quillmoor.exe build/tests/desktop_frame build/quillmoor" \
               "tests/windows/install_test.sh dist/quillmoor-${version}-setup.exe $version"; do
   # shellcheck disable=SC2086

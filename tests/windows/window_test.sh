@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows program in a real window, under wine on a virtual display,
 # as a player meets it: the title's frame is the Linux game's pixel for
-# pixel; the keyboard begins a world and walks in it; the close button
-# saves the world and ends the program; and the session's replay, recorded
-# on Windows, plays on Linux as it was played.
+# pixel; the keyboard begins a world and walks in it; its sounds reach
+# the sound device sample for sample; the close button saves the world and
+# ends the program; and the session's replay, recorded on Windows, plays on
+# Linux as it was played.
 #
 #   bash tests/windows/window_test.sh QUILLMOOR.EXE DESKTOP-FRAME LINUX-QUILLMOOR
 #
@@ -27,7 +28,7 @@ wait_for() {
   done
 }
 game=""
-trap '[ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$game" ] && kill "$game" 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 
 # The window's pixels as shown, 8-bit RGB.
 shot() {
@@ -43,7 +44,18 @@ title_shown() {
 
 mkdir -p "$work/data"
 printf 'UPSCALING=1\r\nFULLSCREEN=0\r\nWORLDNAME=Defaultia\r\nVSYNC=1\r\n' >"$work/data/settings.ini"
-wine "$exe" --data "Z:$work/data" >"$work/out.txt" 2>"$work/err.txt" &
+# A sound device of the test's own: what the game plays is kept in a file
+# as it reaches the device (16-bit, as the game plays it).
+cat >"$work/asound.conf" <<CONF
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$work/heard.raw"
+  format "raw"
+}
+CONF
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES//;winealsa.drv=d/}" ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/asound.conf" \
+  wine "$exe" --data "Z:$work/data" >"$work/out.txt" 2>"$work/err.txt" &
 game=$!
 window=""
 find_window() { window=$(xdotool search --name '^Quillmoor$' 2>/dev/null | head -1); [ -n "$window" ]; }
@@ -51,6 +63,19 @@ wait_for 60 find_window
 check $? "the program opens its window"
 wait_for 30 title_shown
 check $? "the title's frame is the Linux game's, pixel for pixel ($(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p'))"
+
+# Right on the title moves to Change World with the menu's sound, the first
+# the game plays; once it has been heard to its end, Left goes back to Begin.
+sox "$(dirname "$0")/../../assets/sfx/menu.wav" -t raw -e signed -b 16 -c 1 "$work/menu.raw"
+first_sound() { od -An -t d2 -v -w2 "$1" | awk '$1 != 0 { print NR - 1; exit }'; }
+played() {
+  local at
+  at=$(first_sound "$work/heard.raw" 2>/dev/null)
+  [ -n "$at" ] && [ "$(stat -c %s "$work/heard.raw")" -gt $(((at + $(stat -c %s "$work/menu.raw")) * 2)) ]
+}
+xdotool key --window "$window" Right
+wait_for 30 played
+xdotool key --window "$window" Left
 
 # Begin: a new world, entered at home, saved as it is made.
 xdotool key --window "$window" x
@@ -88,6 +113,14 @@ areas=$(find "$world" -name '*,*' | wc -l)
 check $([ $code = 0 ] && [ "$(stat -c %s "$world/overworld")" = 524296 ] && [ "$(stat -c %s "$world/player")" = 153 ] &&
         [ "$areas" -ge 1 ] && [ -z "$(find "$world" -name '*.tmp')" ]; echo $?) \
   "the close button saves the world whole and the program ends with 0 (ended with $code; $areas area files)"
+
+# The first sound heard is the menu's, sample for sample as its WAV file
+# holds it (the file's samples begin with silence, as the device's do).
+lead=$(first_sound "$work/menu.raw")
+start=$(first_sound "$work/heard.raw" 2>/dev/null)
+check $([ -n "$start" ] && [ "$start" -ge "$lead" ] &&
+        cmp -s <(tail -c +$(((start - lead) * 2 + 1)) "$work/heard.raw" | head -c "$(stat -c %s "$work/menu.raw")") "$work/menu.raw"
+        echo $?) "the menu's sound reaches the sound device sample for sample"
 
 # The session's replay, recorded on Windows, checked by the Linux game.
 replay=$(ls "$work/data/replays/"*.replay 2>/dev/null | head -1)
