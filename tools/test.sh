@@ -64,7 +64,8 @@ if [ "$mode" = all ]; then
   ran="$ran; windows ${windows:-no result}"
   while IFS= read -r name; do skipped+=("windows: $name"); done < <(sed -n 's/^\s*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
   # The session the Windows game recorded, checked by the page's own build.
-  if REPLAYS=build-windows/recorded REPLAYS_ONLY=1 node tests/web/replay_test.mjs build-web build/quillmoor 2>&1 | tee "$log"; then
+  if ls build-windows/recorded/*.replay >/dev/null 2>&1 &&
+     REPLAYS=build-windows/recorded REPLAYS_ONLY=1 node tests/web/replay_test.mjs build-web build/quillmoor 2>&1 | tee "$log"; then
     ran="$ran; the Windows replay in the page passed"
   else
     ran="$ran; the Windows replay in the page FAILED"; status=1

@@ -71,6 +71,12 @@ target_link_options(quillmoor PRIVATE -mwindows)
 
 include(platform/win32/package.cmake)
 
+# What presenting a frame costs this machine (compared with bench/present.sh).
+add_executable(present_win32_bench bench/present_win32_bench.cpp)
+target_include_directories(present_win32_bench PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(present_win32_bench PRIVATE quillmoor_win32)
+target_link_options(present_win32_bench PRIVATE -mwindows)
+
 # The test machine, as on Linux: the suite runs under wine.
 quillmoor_backend(quillmoor_headless platform/headless platform/headless/backend_headless.cpp
   platform/headless/filefaults.cpp ${QUILLMOOR_WINDOWS_PARTS})
