@@ -180,6 +180,8 @@ struct StreamAccess {
 
 // ---------------------------------------------------------------- the live machine's folder
 
+// The program's arguments, in UTF-8 whatever code page the system keeps.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 // Where this machine keeps a player's files ($XDG_DATA_HOME/quillmoor, by
 // default ~/.local/share/quillmoor); empty when it knows none, and
 // PlayersFolderProblem says why.

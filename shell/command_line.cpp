@@ -3,6 +3,7 @@
 // in its working folder ("settings.ini", "worlds/..."): choosing the data
 // folder is entering it, so every file keeps its path and layout.
 #include <string>
+#include <vector>
 
 #include "platform/machine.h"
 #include "replay/replay.h"
@@ -51,26 +52,30 @@ void Help(const std::string& folder) {
 }  // namespace
 
 int StartFromCommandLine(int argc, char** argv) {
+    // As the system gave them, in UTF-8 whatever the system's own code page.
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
+    argc = (int)args.size();
     std::string folder = PLAYERDATA ? PlayersFolder() : "";
     bool given = false;
     std::string replay;
     bool window = false;
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+        const std::string& arg = args[(size_t)i];
         if (arg == "--version") {
             PrintLine(std::string("quillmoor ") + QUILLMOOR_VERSION);
             return 0;
         } else if (arg == "--help" || arg == "-h") {
             Help(folder);
             return 0;
-        } else if (arg == "--data" && i + 1 < argc && argv[i + 1][0] != '\0') {
-            folder = argv[++i];
+        } else if (arg == "--data" && i + 1 < argc && !args[(size_t)i + 1].empty()) {
+            folder = args[(size_t)++i];
             given = true;
         } else if (arg.rfind("--data=", 0) == 0 && arg.size() > 7) {
             folder = arg.substr(7);
             given = true;
-        } else if ((arg == "--replay" || arg == "--verify") && replay.empty() && i + 1 < argc && argv[i + 1][0] != '\0') {
-            replay = argv[++i];
+        } else if ((arg == "--replay" || arg == "--verify") && replay.empty() && i + 1 < argc &&
+                   !args[(size_t)i + 1].empty()) {
+            replay = args[(size_t)++i];
             window = arg == "--replay";
         } else {
             const bool wantsfile = arg == "--replay" || arg == "--verify";

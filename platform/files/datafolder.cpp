@@ -15,6 +15,7 @@ std::string FolderProblem() { return folderproblem; }
 
 using namespace filelayer;
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) { return disk::Arguments(argc, argv); }
 std::string PlayersFolder() { return disk::PlayersFolder(); }
 std::string PlayersFolderProblem() { return disk::PlayersFolderProblem(); }
 

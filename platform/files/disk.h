@@ -87,6 +87,9 @@ bool MakeFolders(const std::string& folder);
 // Works in that folder from now on; false (errno set) when it cannot be
 // entered, or files cannot be made in it.
 bool Enter(const std::string& folder);
+// The program's arguments in UTF-8 (Windows hands a program's narrow
+// arguments over in its own code page, and keeps the true ones wide).
+std::vector<std::string> Arguments(int argc, char** argv);
 // Where this system keeps a player's files for a program; empty when it
 // knows of none, and PlayersFolderProblem says why.
 std::string PlayersFolder();

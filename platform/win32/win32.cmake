@@ -72,7 +72,7 @@ target_link_options(quillmoor PRIVATE -mwindows)
 include(platform/win32/package.cmake)
 
 # What presenting a frame costs this machine (compared with bench/present.sh).
-add_executable(present_win32_bench bench/present_win32_bench.cpp)
+add_executable(present_win32_bench bench/present_win32.cpp)
 target_include_directories(present_win32_bench PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(present_win32_bench PRIVATE quillmoor_win32)
 target_link_options(present_win32_bench PRIVATE -mwindows)

@@ -56,6 +56,11 @@ run(out err code "--data=${WORK}/other")
 if(NOT EXISTS "${WORK}/other/settings.ini")
   fault("--data=DIR is --data DIR")
 endif()
+# A player's folder named in letters beyond English, as a user's own may be.
+run(out err code --data "${WORK}/Zoë/Ærø")
+if(NOT EXISTS "${WORK}/Zoë/Ærø/settings.ini")
+  fault("--data DIR keeps the files in a folder whose name has letters beyond English (got ${code}: ${err})")
+endif()
 
 # A file where the folder should be: one line says so, and nothing is
 # written, there or in the working folder.

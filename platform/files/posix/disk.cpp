@@ -167,6 +167,8 @@ bool MakeFolders(const std::string& folder) {
 
 bool Enter(const std::string& folder) { return ::chdir(folder.c_str()) == 0 && ::access(".", W_OK | X_OK) == 0; }
 
+std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
 std::string PlayersFolder() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     // Only an absolute path counts; anything else is to be ignored.

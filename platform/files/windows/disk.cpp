@@ -318,6 +318,16 @@ bool Enter(const std::string& folder) {
     return true;
 }
 
+std::vector<std::string> Arguments(int argc, char** argv) {
+    int n = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (!wide) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < n; ++i) args.push_back(Narrow(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
 std::string PlayersFolder() {
     PWSTR roaming = nullptr;
     std::string folder;

@@ -1,8 +1,9 @@
 // What presenting one frame costs the Windows machine: processor time (the
 // program's own, user and kernel) and elapsed time per presented frame at
 // one scale, for a frame that changes every time, as the game's do. Built
-// with the Windows game (platform/win32/win32.cmake); run it under wine
-// beside bench/present.sh on the same machine to compare the two machines.
+// with the Windows game only (platform/win32/win32.cmake), as
+// present_win32_bench.exe; run it under wine beside bench/present.sh on the
+// same machine to compare the two machines.
 //
 //   present_win32_bench SCALE [FRAMES]
 #include <windows.h>
