@@ -3,29 +3,16 @@
 # ahead by tools built for this machine first (QUILLMOOR_HOST_TOOLS;
 # tools/web.sh builds them). The sounds come as their synthesis settings,
 # made into samples at load: a few kilobytes instead of six hundred.
-set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles, decodepictures and appicon built for this machine")
-foreach(tool embedfiles decodepictures appicon)
-  if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/${tool}")
-    message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles, decodepictures and appicon")
-  endif()
-endforeach()
+include(cmake/host_tools.cmake)
 
 file(GLOB WEB_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/gfx/*.png)
 file(GLOB WEB_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/art/sfx/*.sfx)
 list(SORT WEB_PICTURES)
 list(SORT WEB_SOUNDS)
 set(EMBEDDED_CPP ${CMAKE_CURRENT_BINARY_DIR}/embedded_files.cpp)
-add_custom_command(
-  OUTPUT ${EMBEDDED_CPP}
-  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/art ${WEB_SOUNDS}
-  DEPENDS ${WEB_SOUNDS}
-  COMMENT "Embedding the sounds' settings")
+quillmoor_embed(${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/art "Embedding the sounds' settings" ${WEB_SOUNDS})
 set(DECODED_CPP ${CMAKE_CURRENT_BINARY_DIR}/decoded_pictures.cpp)
-add_custom_command(
-  OUTPUT ${DECODED_CPP}
-  COMMAND ${QUILLMOOR_HOST_TOOLS}/decodepictures ${DECODED_CPP} ${PROJECT_SOURCE_DIR}/assets ${WEB_PICTURES}
-  DEPENDS ${WEB_PICTURES}
-  COMMENT "Decoding pictures ahead")
+quillmoor_decode_pictures(${DECODED_CPP} ${WEB_PICTURES})
 
 # Built for size: the page is downloaded by every new player, and a frame
 # costs a fraction of a millisecond either way (bench/web_frames.mjs).

@@ -3,12 +3,7 @@
 # no libpng. The pictures come decoded ahead by tools built for this
 # machine first (QUILLMOOR_HOST_TOOLS), as the page's do; the sounds come as
 # the desktop's WAV files; zlib is Debian's build of it for mingw-w64.
-set(QUILLMOOR_HOST_TOOLS "" CACHE PATH "A folder holding embedfiles, decodepictures and appicon built for this machine")
-foreach(tool embedfiles decodepictures appicon)
-  if(NOT EXISTS "${QUILLMOOR_HOST_TOOLS}/${tool}")
-    message(FATAL_ERROR "QUILLMOOR_HOST_TOOLS must name a folder with embedfiles, decodepictures and appicon")
-  endif()
-endforeach()
+include(cmake/host_tools.cmake)
 # Linked in whole: the program needs no zlib DLL beside it.
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
@@ -20,17 +15,9 @@ list(SORT QUILLMOOR_ASSETS)
 set(QUILLMOOR_PICTURES ${QUILLMOOR_ASSETS})
 list(FILTER QUILLMOOR_PICTURES INCLUDE REGEX "\\.png$")
 set(EMBEDDED_CPP ${CMAKE_CURRENT_BINARY_DIR}/embedded_files.cpp)
-add_custom_command(
-  OUTPUT ${EMBEDDED_CPP}
-  COMMAND ${QUILLMOOR_HOST_TOOLS}/embedfiles ${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/assets ${QUILLMOOR_ASSETS}
-  DEPENDS ${QUILLMOOR_ASSETS}
-  COMMENT "Embedding pictures and sounds")
+quillmoor_embed(${EMBEDDED_CPP} ${PROJECT_SOURCE_DIR}/assets "Embedding pictures and sounds" ${QUILLMOOR_ASSETS})
 set(DECODED_CPP ${CMAKE_CURRENT_BINARY_DIR}/decoded_pictures.cpp)
-add_custom_command(
-  OUTPUT ${DECODED_CPP}
-  COMMAND ${QUILLMOOR_HOST_TOOLS}/decodepictures ${DECODED_CPP} ${PROJECT_SOURCE_DIR}/assets ${QUILLMOOR_PICTURES}
-  DEPENDS ${QUILLMOOR_PICTURES}
-  COMMENT "Decoding pictures ahead")
+quillmoor_decode_pictures(${DECODED_CPP} ${QUILLMOOR_PICTURES})
 add_custom_target(decoded_pictures DEPENDS ${DECODED_CPP})
 
 # The player's files are kept in %APPDATA%\Quillmoor, for the installed and

@@ -13,18 +13,7 @@
 set -uo pipefail
 setup=$(realpath "$1") version=$2
 work=$(mktemp -d)
-passed=0 failed=0
-check() {
-  if [ "$1" = 0 ]; then echo "ok: $2"; passed=$((passed + 1)); else echo "FAILED: $2"; failed=$((failed + 1)); fi
-}
-wait_for() {
-  local seconds=$1; shift
-  local end=$((SECONDS + seconds))
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.2
-  done
-}
+source "$(dirname "$0")/common.sh"
 game=""
 trap '[ -n "$game" ] && kill -9 "$game" 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -43,8 +32,6 @@ appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
 world="$appdata/Quillmoor/worlds/Defaultia"
 said() { grep -q "$1" "$work/out.txt"; }
 ended() { ! kill -0 "$game" 2>/dev/null; }
-window=""
-find_window() { window=$(xdotool search --name '^Quillmoor$' 2>/dev/null | head -1); [ -n "$window" ]; }
 # The installed game started as the shortcut starts it, from its own folder.
 start() {
   : >"$work/out.txt"
@@ -95,5 +82,4 @@ check $? "/S uninstalls the game"
 check $([ -s "$world/overworld" ] && [ -s "$world/player" ]; echo $?) "uninstalling leaves the player's worlds"
 rm -rf "$appdata/Quillmoor"
 
-echo "$passed passed, $failed failed"
-[ $failed = 0 ]
+summary

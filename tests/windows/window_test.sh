@@ -13,20 +13,7 @@
 set -uo pipefail
 exe=$(realpath "$1") frame=$(realpath "$2") linux=$(realpath "$3")
 work=$(mktemp -d)
-passed=0 failed=0
-check() {
-  if [ "$1" = 0 ]; then echo "ok: $2"; passed=$((passed + 1)); else echo "FAILED: $2"; failed=$((failed + 1)); fi
-}
-# Polls COMMAND until it succeeds, for at most SECONDS: what is waited for
-# is seen, never a fixed time.
-wait_for() {
-  local seconds=$1; shift
-  local end=$((SECONDS + seconds))
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.2
-  done
-}
+source "$(dirname "$0")/common.sh"
 game=""
 trap '[ -n "$game" ] && kill "$game" 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 
@@ -57,8 +44,6 @@ CONF
 WINEDLLOVERRIDES="${WINEDLLOVERRIDES//;winealsa.drv=d/}" ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/asound.conf" \
   wine "$exe" --data "Z:$work/data" >"$work/out.txt" 2>"$work/err.txt" &
 game=$!
-window=""
-find_window() { window=$(xdotool search --name '^Quillmoor$' 2>/dev/null | head -1); [ -n "$window" ]; }
 wait_for 60 find_window
 check $? "the program opens its window"
 wait_for 30 title_shown
@@ -129,5 +114,4 @@ check $([[ "$verdict" =~ ^replay\ ok:\ [0-9]+\ steps$ ]]; echo $?) \
   "the session's replay, recorded on Windows, plays on Linux as it was played (\"$verdict\")"
 mkdir -p "${WINDOWS_REPLAYS:-$work/kept}" && [ -n "$replay" ] && cp "$replay" "${WINDOWS_REPLAYS:-$work/kept}/"
 
-echo "$passed passed, $failed failed"
-[ $failed = 0 ]
+summary
