@@ -64,7 +64,7 @@ xdotool key --window "$window" x   # Begin: the world is loaded
 sleep 1
 xdotool key --window "$window" Escape   # on the overworld: save, and the title
 wait_for 60 said "saving world"
-kill -9 "$game" 2>/dev/null
+kill -9 "$game" 2>/dev/null; wait "$game" 2>/dev/null
 wineserver -k 2>/dev/null; wineserver -p 2>/dev/null; wineboot >/dev/null 2>&1
 game=""
 start
