@@ -10,13 +10,14 @@
 //   - the time recording adds to a frame on average, as a share of a 16.7 ms
 //     frame (the goal is 1% or less), and the most it adds to any one frame.
 //
-//   replay_bench [ROUNDS [STEPS]]
+//   replay_bench [ROUNDS [STEPS [KEEP]]]
 //
 // The two sessions are played ROUNDS times each (3 by default), taking turns,
 // for STEPS update steps (an hour by default; fewer for a quick look);
 // each frame's time is the least of its rounds, so the comparison is of the
 // game's work and not of what else the machine was doing. Times are the
-// thread's own processor time.
+// thread's own processor time. The recorded replay is copied to KEEP when
+// given (the viewer's benchmark watches it).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -519,6 +520,7 @@ int main(int argc, char** argv) {
     for (const auto& e : fs::directory_iterator(replaydir)) replay = e.path();
     const std::vector<uint8_t> file = FileBytes(replay);
     const Contents c = Inspect(file);
+    if (argc > 3) fs::copy_file(replay, argv[3], fs::copy_options::overwrite_existing);
     const double beside = (double)(c.size - c.startfiles);
     std::printf("\nreplay size (%" PRIu64 " steps, %.2f hours of play)\n", steps, hours);
     std::printf("  whole file                   %9zu bytes  (%zu blocks; %zu key events, %.1f a second)\n", c.size,

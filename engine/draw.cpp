@@ -57,6 +57,7 @@ bool UseBlitLoops(BlitLoops loops) {
 }
 
 void DrawNothing(bool nothing) { unseen = nothing; }
+bool DrawingNothing() { return unseen; }
 
 void SetResolution(int, int) {
     // The logical screen is always 480 x 270; the backend scales it.

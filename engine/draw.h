@@ -38,6 +38,9 @@ struct TImage {
 // window): the drawing operations leave the frame as it is. What the game
 // does never depends on drawing, so it goes on exactly the same.
 void DrawNothing(bool nothing);
+// Whether it is so: a view that takes long to draw need not be worked out
+// at all then.
+bool DrawingNothing();
 
 void SetResolution(int w, int h);
 void SetClsColor(int r, int g, int b);
