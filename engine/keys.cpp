@@ -69,6 +69,12 @@ bool KeyHeld(int key) {
     return ValidKey(key) && keydown[key];
 }
 
+void ResetKeyboard() {
+    std::memset(keydown, 0, sizeof keydown);
+    std::memset(keypresses, 0, sizeof keypresses);
+    closerequest = false;
+}
+
 void ClearKeys() {
     Asked();
     std::memset(keydown, 0, sizeof keydown);

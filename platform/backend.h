@@ -34,6 +34,8 @@ public:
     bool Step(bool due, bool takeinput) override;
     void Poll() override {}
     void PassEnded() override {}
+    // Throws StartingOver, for RunGame to catch.
+    [[noreturn]] void StartOver() override;
 
     // The file layer (files/).
     std::unique_ptr<TStream> OpenRead(const std::string& path) override;

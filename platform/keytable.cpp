@@ -27,6 +27,13 @@ constexpr KeyName rows[] = {
     {KEY_W, "KeyW", "W"},
     {KEY_X, "KeyX", "X"},
     {KEY_Z, "KeyZ", "Z"},
+    // Not the game's but the replay viewer's: both machines'. The game never
+    // asks for them, so pressed in play they change nothing.
+    {KEY_PAGEUP, "PageUp", "PageUp"},
+    {KEY_PAGEDOWN, "PageDown", "PageDown"},
+    {KEY_HOME, "Home", "Home"},
+    {KEY_END, "End", "End"},
+    {KEY_PERIOD, "Period", "."},
     // The desktop's alone.
     {KEY_BACKSPACE, nullptr, "Backspace"},
     {KEY_TAB, nullptr, "Tab"},

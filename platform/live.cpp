@@ -39,6 +39,8 @@ void LiveMachine::Progress(uint64_t done, uint64_t total) {
                  (unsigned long long)total);
 }
 
+void LiveMachine::StartOver() { throw StartingOver{}; }
+
 int LiveMachine::Events(uint32_t* out, int max) {
     PumpEvents();
     return TakeQueuedEvents(out, max);

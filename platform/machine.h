@@ -82,7 +82,16 @@ public:
     // The game has ended (its last digest is StateDigestNow's).
     virtual void EndSession() = 0;
     [[noreturn]] virtual void EndProgram(int code) = 0;
+    // The game from its very start again, in this program, with whatever
+    // stands in front of the machine staying there (a replay sought back
+    // to an earlier step): the game's loops are left where they are and
+    // RunGame begins anew, its window kept.
+    [[noreturn]] virtual void StartOver() = 0;
 };
+
+// What StartOver throws on a machine whose programs can leave their loops
+// that way; RunGame catches it and begins again.
+struct StartingOver {};
 
 // The machine this program runs on: a backend with the file layer. Each
 // backend defines it.
@@ -129,6 +138,7 @@ public:
     std::string DataFolderProblem() override { return inner.DataFolderProblem(); }
     void EndSession() override { inner.EndSession(); }
     [[noreturn]] void EndProgram(int code) override;
+    [[noreturn]] void StartOver() override;
 
 protected:
     Machine& inner;

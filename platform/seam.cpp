@@ -15,6 +15,11 @@ bool Writable(std::initializer_list<TStream*> files) {
 }
 }  // namespace
 
+void Relay::StartOver() {
+    inner.StartOver();
+    std::abort();
+}
+
 void Relay::EndProgram(int code) {
     inner.EndProgram(code);
     // A machine's end does not come back; should one, the program ends here.

@@ -1,6 +1,10 @@
 #include "replay/player.h"
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "engine/draw.h"
+#include "engine/keys.h"
 
 using namespace replayfile;
 
@@ -31,10 +35,16 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
-Player::Player(Machine& behind, bool window, std::vector<uint8_t> bytes, bool early, uint64_t total)
-    : Relay(behind), window(window), records(std::move(bytes)), early(early), total(total) {
+Player::Player(Machine& behind, bool window, std::vector<uint8_t> bytes, bool early, uint64_t total,
+               void (*bar)(const WatchState&))
+    : Relay(behind), window(window), records(std::move(bytes)), early(early), total(total), bar(bar) {
     reader = In{records.data(), records.size()};
-    if (!window) inner.Progress(0, total);
+    if (window) {
+        view.Begin(total, inner.ClockMs());
+        underbar.resize((size_t)SCREENW * SCREENH);
+    } else {
+        inner.Progress(0, total);
+    }
 }
 
 void Player::Finish(int code, const std::string& line) {
@@ -52,13 +62,13 @@ void Player::EndsEarly() {
     // A file that was not cut holds the game's end: running out before it
     // means the game went on where it had ended.
     if (!early) Differs("the replay has ended, but the game goes on");
-    if (window) Finish(0, "replay ended at step " + std::to_string(steps) + ", early: it was cut short");
+    if (window) HoldAtEnd(true);
     Finish(0, "replay ok: " + std::to_string(steps) + " steps; it ends early (cut short after its last whole record), " +
                   std::to_string(checked) + " checkpoints matched");
 }
 
 // The next record, decoded; none once the file is used up.
-Record& Player::Peek() {
+replayfile::Record& Player::Peek() {
     if (!next.have && !reader.AtEnd()) {
         next.have = Decode(reader, next);
         idlepasses = 0;
@@ -68,8 +78,8 @@ Record& Player::Peek() {
 
 // The next record must be of this tag; anything else means the game has
 // gone another way than it went when it was recorded.
-Record& Player::Expect(Tag tag, const std::string& path) {
-    Record& r = Peek();
+replayfile::Record& Player::Expect(Tag tag, const std::string& path) {
+    replayfile::Record& r = Peek();
     if (!r.have) EndsEarly();
     if (r.tag != tag)
         Differs(std::string("the game asked for ") + TagName(tag) + " (" + Printable(path) + "), the replay holds " +
@@ -80,7 +90,7 @@ Record& Player::Expect(Tag tag, const std::string& path) {
 }
 
 bool Player::Answer(Op op, const std::string& path) {
-    Record& r = Expect(ANSWER, path);
+    replayfile::Record& r = Expect(ANSWER, path);
     if (r.n != op) Differs("another file operation on " + Printable(path));
     const bool v = r.value != 0;
     Consume();
@@ -91,34 +101,140 @@ void Player::Deliver(const std::vector<uint32_t>& events) {
     for (uint32_t e : events) ApplyKeyEvent(e);
 }
 
-// The machine's own keys while a replay plays in the window: Space runs it
-// fast, closing the window ends it.
+// The machine's own keys while a replay plays in the window are the
+// viewer's; closing the window ends it. None of them reaches the game.
 void Player::Watch() {
     if (!window) return;
     uint32_t events[MAXEVENTS];
     const int n = inner.Events(events, MAXEVENTS);
     for (int i = 0; i < n; ++i) {
         const uint32_t e = events[i];
-        if ((e & 3) == KEYEVENT_DOWN && (e >> 2) == KEY_SPACE) fastforward = !fastforward;
-        if ((e & 3) == KEYEVENT_CLOSE) Finish(0, "replay closed at step " + std::to_string(steps));
+        if ((e & 3) == KEYEVENT_CLOSE) Leave();
+        if ((e & 3) != KEYEVENT_DOWN) continue;
+        // Seeks while one is under way go on from where it is going.
+        switch (view.Key((int)(e >> 2), seeking ? seekto : steps, inner.ClockMs())) {
+        case Viewer::Ask::Leave: Leave();
+        case Viewer::Ask::Seek: GoTo(view.Target()); break;
+        case Viewer::Ask::Nothing: break;
+        }
     }
 }
 
-void Player::Check(const Record& r) {
+void Player::GoTo(uint64_t target) {
+    if (target < steps) StartOverAt(target);
+    if (target == steps) {
+        if (seeking) Land();
+        return;
+    }
+    seeking = true;
+    seekto = target;
+    DrawNothing(true);
+}
+
+void Player::Land() {
+    seeking = false;
+    DrawNothing(false);
+    view.Landed(inner.ClockMs());
+}
+
+// Back to an earlier step: the game from its start again, the replay from
+// its first record, played unseen as fast as it goes to the step asked for.
+void Player::StartOverAt(uint64_t target) {
+    reader = In{records.data(), records.size()};
+    next = replayfile::Record{};
+    steps = checked = passes = 0;
+    idlepasses = 0;
+    folderproblem.clear();
+    known = KnownFiles{};
+    seeking = target > 0;
+    seekto = target;
+    DrawNothing(seeking);
+    // As a program just started: no step yet, no key held nor waiting.
+    ResetSession();
+    ResetKeyboard();
+    inner.StartOver();
+    std::abort();
+}
+
+void Player::Leave() {
+    if (view.AtEnd() && early) Finish(0, "replay ended at step " + std::to_string(steps) + ", early: it was cut short");
+    if (view.AtEnd()) Finish(0, "replay ended: " + std::to_string(steps) + " steps");
+    Finish(0, "replay closed at step " + std::to_string(steps));
+}
+
+void Player::Check(const replayfile::Record& r) {
     if (r.step != steps) Differs("a checkpoint was taken after step " + std::to_string(r.step));
     if (StateDigestNow() != r.value) Differs("the game's state is not what it was");
     ++checked;
+    verified = std::max(verified, r.step);
+}
+
+bool Player::OpenWindow(int width, int height, int depth, int hertz, int flags) {
+    if (windowopen) return true;
+    windowopen = inner.OpenWindow(width, height, depth, hertz, flags);
+    return windowopen;
+}
+
+bool Player::LoadSound(TSound& sound, const char* path) {
+    auto known = sounds.find(path);
+    if (known != sounds.end()) {
+        sound = known->second.first;
+        return known->second.second;
+    }
+    const bool ok = inner.LoadSound(sound, path);
+    sounds.emplace(path, std::make_pair(sound, ok));
+    return ok;
+}
+
+void Player::PlaySound(const TSound& sound) {
+    if (window && (seeking || view.Muted())) return;
+    inner.PlaySound(sound);
+}
+
+void Player::Show(int sync) {
+    if (bar && view.BarUp(inner.ClockMs())) {
+        std::copy(framebuffer, framebuffer + underbar.size(), underbar.begin());
+        bar(view.State(steps));
+        inner.Present(sync);
+        std::copy(underbar.begin(), underbar.end(), framebuffer);
+    } else {
+        inner.Present(sync);
+    }
+    view.Shown(inner.ClockMs());
+}
+
+void Player::Hold() {
+    for (;;) {
+        Watch();
+        if (!view.Holding() || seeking) return;
+        Show(1);
+    }
+}
+
+void Player::HoldAtEnd(bool early) {
+    view.Ended(early);
+    if (seeking) Land();
+    for (;;) {
+        Show(1);
+        Watch();
+    }
 }
 
 void Player::Present(int sync) {
-    // Fast forward: one frame in eight reaches the display, so the waits
-    // for it do not hold the replay to the display's own speed.
-    if (window && fastforward && ++passes % 8 != 0) return;
-    inner.Present(sync);
+    if (!window) {
+        inner.Present(sync);
+        return;
+    }
+    // Seeking, nothing is shown; faster than the display, the frames not
+    // drawn are not shown either.
+    if (seeking) return;
+    if (!DrawingNothing()) Show(sync);
+    if (view.Holding()) Hold();
+    DrawNothing(seeking || !view.DrawNext(inner.ClockMs()));
 }
 
 int32_t Player::Seed() {
-    Record& r = Expect(START, "");
+    replayfile::Record& r = Expect(START, "");
     folderproblem = r.path;
     const int32_t seed = (int32_t)(uint32_t)r.value;
     Consume();
@@ -127,11 +243,14 @@ int32_t Player::Seed() {
 
 int Player::TakeInput(uint32_t*, int) {
     Watch();
-    Record& r = Peek();
+    replayfile::Record& r = Peek();
     if (!r.have) EndsEarly();
     if (r.tag == PASSIN || (r.tag == STEPSPASS && r.n == 0)) {
         Deliver(r.events);
         Consume();
+        // Menus take their keys in passes with no update step: stepping
+        // while paused goes on to the next of those as well.
+        if (window) view.PassTaken();
     } else if (r.tag == QUIET) {
         // A pass that had no keys when it was recorded.
         idlepasses = 0;
@@ -142,15 +261,16 @@ int Player::TakeInput(uint32_t*, int) {
 
 bool Player::Step(bool due, bool) {
     Watch();
-    Record* r = &Peek();
+    replayfile::Record* r = &Peek();
     if (r->have && r->tag == CHECK) {
-        Check(*r);
+        if (!seeking || r->step > verified) Check(*r);
         Consume();
         r = &Peek();
     }
     if (!r->have) EndsEarly();
     if (r->tag != STEPS && r->tag != STEPIN && r->tag != STEPSIN && !(r->tag == STEPSPASS && r->n > 0)) return false;
-    if (window && !fastforward && !due) return false;
+    // Watched, the viewer says when; checked, every step runs at once.
+    if (window && !seeking && !view.Grant(due, inner.ClockMs())) return false;
     ++steps;
     if (r->tag == STEPIN || (r->tag == STEPSIN && r->n == 0)) {
         Deliver(r->events);
@@ -158,6 +278,7 @@ bool Player::Step(bool due, bool) {
     } else if (--r->n == 0 && r->tag == STEPS) {
         Consume();
     }
+    if (seeking && steps >= seekto) Land();
     return true;
 }
 
@@ -169,7 +290,7 @@ void Player::PassEnded() {
 }
 
 std::unique_ptr<TStream> Player::OpenRead(const std::string& path) {
-    Record& r = Expect(READ, path);
+    replayfile::Record& r = Expect(READ, path);
     std::vector<uint8_t> data;
     bool found = true;
     if (r.value == MISSING) {
@@ -209,7 +330,7 @@ bool Player::CloseTogether(const std::string& folder, std::initializer_list<TStr
 }
 
 std::vector<std::string> Player::ListDir(const std::string& path) {
-    Record& r = Expect(LIST, path);
+    replayfile::Record& r = Expect(LIST, path);
     std::vector<std::string> names = r.names;
     Consume();
     return names;
@@ -217,13 +338,14 @@ std::vector<std::string> Player::ListDir(const std::string& path) {
 
 void Player::EndSession() {
     const uint64_t now = StateDigestNow();
-    Record& r = Peek();
+    replayfile::Record& r = Peek();
     if (!r.have) EndsEarly();
     if (r.tag != END) Differs(std::string("the game ended; the replay holds ") + TagName(r.tag));
     if (r.step != steps) Differs("the game ended after " + std::to_string(steps) + " steps, not " + std::to_string(r.step));
     if (r.value != now) Differs("the game's state at its end is not what it was");
     ++checked;
-    Finish(0, (window ? "replay ended: " : "replay ok: ") + std::to_string(steps) + " steps");
+    if (window) HoldAtEnd(false);
+    Finish(0, "replay ok: " + std::to_string(steps) + " steps");
 }
 
 }  // namespace replay

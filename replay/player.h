@@ -1,16 +1,20 @@
 // A player stands in place of the machine while a replay plays: the seed,
 // the keys, which passes run an update step and every file's answer come
 // from the replay, and nothing is read or written on the disk. What the
-// player sees and hears still goes to the machine behind it: the window at
-// the replay's own speed (watched), or the quiet machine as fast as it goes
-// (checked), every checkpoint compared with the game's state.
+// player sees and hears still goes to the machine behind it: the window,
+// watched (paused, stepped, sought and sped as the viewer asks, with its
+// bar over the frame), or the quiet machine as fast as it goes (checked),
+// every checkpoint compared with the game's state.
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/machine.h"
 #include "replay/records.h"
+#include "replay/viewer.h"
 
 namespace replay {
 
@@ -19,8 +23,15 @@ public:
     // `records`: every record block's payload in order, each record read
     // once already and found sound; `early`: the file stops before the
     // game's end; `total`: the update steps it holds.
-    Player(Machine& behind, bool window, std::vector<uint8_t> records, bool early, uint64_t total);
+    // `bar`: draws the viewer's bar over the frame (none: not drawn).
+    Player(Machine& behind, bool window, std::vector<uint8_t> records, bool early, uint64_t total,
+           void (*bar)(const WatchState&));
 
+    // Started over, the game opens its window and loads its sounds again:
+    // the ones it has are kept.
+    bool OpenWindow(int width, int height, int depth, int hertz, int flags) override;
+    bool LoadSound(TSound& sound, const char* path) override;
+    void PlaySound(const TSound& sound) override;
     void Present(int sync) override;
     // A replay played back says nothing of what it did.
     void PrintLine(const std::string&) override {}
@@ -47,6 +58,7 @@ public:
     void EndSession() override;
 
     uint64_t Steps() const { return steps; }
+    WatchState Watched() const { return view.State(steps); }
 
 private:
     replayfile::Record& Peek();
@@ -56,6 +68,17 @@ private:
     void Deliver(const std::vector<uint32_t>& events);
     void Watch();
     void Check(const replayfile::Record& r);
+    // The frame to the window, the bar over it while it is up.
+    void Show(int sync);
+    // Paused: the frame stays as it is, the viewer's keys still heard.
+    void Hold();
+    // The replay has run out: its last frame stays until the viewer leaves
+    // or goes back.
+    [[noreturn]] void HoldAtEnd(bool early);
+    void GoTo(uint64_t target);
+    void Land();
+    [[noreturn]] void StartOverAt(uint64_t target);
+    [[noreturn]] void Leave();
     [[noreturn]] void Finish(int code, const std::string& line);
     [[noreturn]] void Differs(const std::string& what);
     [[noreturn]] void EndsEarly();
@@ -70,9 +93,20 @@ private:
     uint64_t checked = 0;
     uint64_t passes = 0;
     int idlepasses = 0;
-    bool fastforward = false;
     std::string folderproblem;
     replayfile::KnownFiles known;
+
+    // Watching, in the window.
+    Viewer view;
+    void (*bar)(const WatchState&);
+    std::vector<uint32_t> underbar;  // the frame beneath the bar while it is drawn
+    bool seeking = false;
+    uint64_t seekto = 0;
+    // Checkpoints up to here have matched once: a seek through them again
+    // need not sum the game's state.
+    uint64_t verified = 0;
+    bool windowopen = false;
+    std::map<std::string, std::pair<TSound, bool>> sounds;
 };
 
 // Text quoted from a replay file (its version, a file's path) as it may be

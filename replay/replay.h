@@ -22,6 +22,28 @@ bool Record(const std::string& version);
 // replay plays.
 bool Play(const std::vector<uint8_t>& file, bool window, const std::string& version, std::string& why);
 bool PlayFile(const std::string& path, bool window, const std::string& version, std::string& why);
+// ---------------------------------------------------------------- watching one in the window
+
+// Update steps a second, as every session is played and recorded.
+constexpr uint64_t STEPSPERSECOND = 60;
+// The viewer's speeds, in quarters of the recorded speed (Up and Down go
+// through them); the last, 0, is as fast as the machine goes.
+constexpr int SPEEDS[] = {1, 2, 4, 8, 16, 32, 64, 0};
+constexpr int SPEEDCOUNT = (int)(sizeof SPEEDS / sizeof SPEEDS[0]);
+enum class End { No, Ended, Early };
+// What the viewer's bar says: where the replay is, of how many steps, how
+// fast (quarters; 0 as fast as it goes), paused or not, and whether it has
+// ended there (Early: the file was cut short).
+struct WatchState {
+    uint64_t step = 0, total = 0;
+    int quarters = 4;
+    bool paused = false;
+    End end = End::No;
+};
+// The bar is drawn over the frame by the game's own lettering, which the
+// program gives here; with none, the frame is shown bare.
+void DrawBarWith(void (*draw)(const WatchState&));
+
 // The live machine in use again, whatever stood in front of it; a
 // recording is closed where it stands, as the program's end would.
 void Stop();
@@ -34,6 +56,8 @@ bool Playing();
 const std::string& RecordingPath();
 // Update steps the session has run, as recorded or played.
 uint64_t Steps();
+// What the viewer's bar says of the replay being played.
+WatchState Watched();
 // A checkpoint at the next update step, and the record up to it on the
 // disk, so the replay so far can be handed over whole (the page).
 void RequestCheckpoint();

@@ -20,7 +20,10 @@ std::unique_ptr<Recorder> recorder;
 std::unique_ptr<QuietMachine> quiet;
 std::unique_ptr<Player> player;
 const std::string nopath;
+void (*drawbar)(const WatchState&) = nullptr;
 }  // namespace
+
+void DrawBarWith(void (*draw)(const WatchState&)) { drawbar = draw; }
 
 void Stop() {
     UseMachine(LiveMachine());
@@ -125,7 +128,7 @@ bool Play(const std::vector<uint8_t>& file, bool window, const std::string& ours
         quiet = std::make_unique<QuietMachine>(*behind);
         behind = quiet.get();
     }
-    player = std::make_unique<Player>(*behind, window, std::move(records), cut || !ended, total);
+    player = std::make_unique<Player>(*behind, window, std::move(records), cut || !ended, total, drawbar);
     UseMachine(*player);
     return true;
 }
@@ -145,6 +148,7 @@ bool Recording() { return recorder && !recorder->Ended(); }
 bool Playing() { return player && &MachineInUse() == player.get(); }
 const std::string& RecordingPath() { return recorder ? recorder->Path() : nopath; }
 uint64_t Steps() { return recorder ? recorder->Steps() : player ? player->Steps() : 0; }
+WatchState Watched() { return player ? player->Watched() : WatchState{}; }
 void RequestCheckpoint() {
     if (recorder) recorder->RequestCheckpoint();
 }

@@ -28,7 +28,7 @@ void Help(const std::string& folder) {
         "\n"
         "Options:\n"
         "  --data DIR       keep settings.ini, worlds/ and replays/ in DIR (made if missing)\n"
-        "  --replay FILE    play a recorded session back in the window (Space: fast forward)\n"
+        "  --replay FILE    watch a recorded session in the window (its keys below)\n"
         "  --verify FILE    play it back with no window and check it: 'replay ok: N steps'\n"
         "                   and 0, or 1 and the first step that differs\n"
         "  --version        print the version and exit\n"
@@ -41,6 +41,15 @@ void Help(const std::string& folder) {
         "  Space (held)        scout a neighbouring tile; swap the held item\n"
         "  Enter               status menu; bag\n"
         "  Escape              leave the area; save and return to the title\n"
+        "\n"
+        "Watching a replay (--replay), none of them reaching the game:\n"
+        "  Space               pause; play on\n"
+        "  . (full stop)       paused: one update step on\n"
+        "  Left, Right         10 seconds back, on\n"
+        "  Page Up, Page Down  a minute back, on\n"
+        "  Home, End           the start, the end\n"
+        "  Up, Down            faster, slower: 1/4x to 16x, then as fast as it goes\n"
+        "  Escape              leave (so does closing the window)\n"
         "\n"
         "Files: settings.ini and worlds/ are kept in " +
         (folder.empty() ? std::string("the folder the game is started in") : folder) +
@@ -90,6 +99,7 @@ int StartFromCommandLine(int argc, char** argv) {
         // A replay carries every file it read: the player's folder is
         // neither entered nor touched.
         std::string why;
+        replay::DrawBarWith(DrawReplayBar);
         if (replay::PlayFile(replay, window, QUILLMOOR_VERSION, why)) return -1;
         PrintLine(replay + ": " + why);
         return 1;

@@ -2,6 +2,7 @@
 #include "engine/dice.h"
 #include "engine/draw.h"
 #include "overworld/overworld.h"
+#include "platform/machine.h"
 #include "base/assets.h"
 #include "base/base.h"
 #include "shell/shell.h"
@@ -18,9 +19,8 @@ void WarmWorldMaker() {
     MakeWorldMap();
     FreshGame();
 }
-}  // namespace
 
-int RunGame() {
+int PlayFromTheStart() {
     WarmWorldMaker();
     quit = 0;
     accum = 0.0f;
@@ -62,6 +62,19 @@ int RunGame() {
     }
     SaveWorld();
     EndGame();
+}
+
+}  // namespace
+
+int RunGame() {
+    // A replay sought back to an earlier step starts the game over: its
+    // loops are left, and everything begins again as it began.
+    for (;;) {
+        try {
+            return PlayFromTheStart();
+        } catch (const StartingOver&) {
+        }
+    }
 }
 
 void EndGame() {

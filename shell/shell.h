@@ -18,6 +18,12 @@ uint64_t StateDigest();
 // holds (for starting the game again in one process).
 void FreshGame();
 
+namespace replay {
+struct WatchState;
+}
+// The replay viewer's bar over the frame.
+void DrawReplayBar(const replay::WatchState& state);
+
 // Reads the command line (--data DIR, --replay FILE, --verify FILE,
 // --version, --help) and enters the folder the player's files are kept in,
 // where the play session's replay is recorded; or loads the replay to play

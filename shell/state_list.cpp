@@ -182,6 +182,8 @@ constexpr StateEntry LIST[] = {
     NOTSTATE("overworld/generate.cpp:rows", "scratch"),
     NOTSTATE("overworld/map.cpp:floodwork", "scratch"),
     NOTSTATE("overworld/view.cpp:text", "scratch"),
+    NOTSTATE("creatures/view.cpp:hudtext", "scratch"),
+    NOTSTATE("shell/replay_bar.cpp:line", "scratch"),
     NOTSTATE("overworld/worldfile.cpp:tilerecords", "scratch"),
 };
 

@@ -47,6 +47,7 @@ Played PlayBackWin(const std::string& path, bool window) {
         p.out = why;
         return p;
     }
+    if (window) CloseAtTheReplaysEnd();
     testing::internal::CaptureStdout();
     try {
         WinAndWait(0);
@@ -82,7 +83,8 @@ TEST_F(ReplayQuietTest, TheBonusScreenClosesInTheFrameItClosedInWhenRecorded) {
         const Played watched = PlayBackWin(path, true);
         EXPECT_EQ(watched.code, 0) << watched.out;
         EXPECT_EQ(watched.out, "replay ended: 1 steps\n");
-        EXPECT_EQ(watched.frames, recorded);
+        // And one more: the last frame held, saying it has ended.
+        EXPECT_EQ(watched.frames, recorded + 1);
     }
 }
 
@@ -116,6 +118,7 @@ TEST_F(ReplayQuietTest, AFileCutJustBeforeTheBonusScreenEndsEarlyThere) {
         headless::SetFlipLimit(5000);
         std::string why;
         ASSERT_TRUE(replay::PlayFile(path, window, VERSION, why)) << why;
+        if (window) CloseAtTheReplaysEnd();
         testing::internal::CaptureStdout();
         int code = -1;
         try {

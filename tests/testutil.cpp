@@ -16,6 +16,7 @@
 #include "engine/draw.h"
 #include "base/assets.h"
 #include "base/base.h"
+#include "replay/replay.h"
 #include "shell/shell.h"
 
 void GameTest::SetUp() {
@@ -49,6 +50,12 @@ int RunGameToEnd(std::string& printed) {
     }
     printed = testing::internal::GetCapturedStdout();
     return code;
+}
+
+void CloseAtTheReplaysEnd() {
+    headless::EveryFlip([] {
+        if (replay::Watched().end != replay::End::No) headless::RequestClose();
+    });
 }
 
 void GameTest::TearDown() {

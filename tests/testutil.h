@@ -24,6 +24,9 @@ void ResetGameState();
 // Runs the program from start-up until it ends: its exit code, or -1 when
 // the flip limit stopped it (as a kill would), and what it printed.
 int RunGameToEnd(std::string& printed);
+// A replay watched in the window holds its last frame until it is closed:
+// closes it at the first frame it holds so.
+void CloseAtTheReplaysEnd();
 
 // While it lives, the font is a stand-in whose every cell is a solid white
 // 4 x 5 block, so where each character lands shows exactly.
