@@ -17,7 +17,8 @@
 // each frame's time is the least of its rounds, so the comparison is of the
 // game's work and not of what else the machine was doing. Times are the
 // thread's own processor time. The recorded replay is copied to KEEP when
-// given (the viewer's benchmark watches it).
+// given, headed with the game's own version, so the game itself plays it
+// (the viewer's benchmarks watch it).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -520,7 +521,17 @@ int main(int argc, char** argv) {
     for (const auto& e : fs::directory_iterator(replaydir)) replay = e.path();
     const std::vector<uint8_t> file = FileBytes(replay);
     const Contents c = Inspect(file);
-    if (argc > 3) fs::copy_file(replay, argv[3], fs::copy_options::overwrite_existing);
+    if (argc > 3) {
+        std::vector<uint8_t> kept;
+        replayfile::AppendHeader(kept, QUILLMOOR_VERSION);
+        size_t at = 0;
+        uint8_t kind = 0;
+        std::vector<uint8_t> header;
+        replayfile::NextBlock(file, at, kind, header);
+        kept.insert(kept.end(), file.begin() + (std::ptrdiff_t)at, file.end());
+        std::ofstream(argv[3], std::ios::binary).write(reinterpret_cast<const char*>(kept.data()),
+                                                       (std::streamsize)kept.size());
+    }
     const double beside = (double)(c.size - c.startfiles);
     std::printf("\nreplay size (%" PRIu64 " steps, %.2f hours of play)\n", steps, hours);
     std::printf("  whole file                   %9zu bytes  (%zu blocks; %zu key events, %.1f a second)\n", c.size,

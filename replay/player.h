@@ -59,6 +59,11 @@ public:
 
     uint64_t Steps() const { return steps; }
     WatchState Watched() const { return view.State(steps); }
+    // To go to this step at the viewer's next look at its keys.
+    void AskSeek(uint64_t step) {
+        asked = step;
+        seekasked = true;
+    }
 
 private:
     replayfile::Record& Peek();
@@ -102,10 +107,9 @@ private:
     std::vector<uint32_t> underbar;  // the frame beneath the bar while it is drawn
     bool seeking = false;
     uint64_t seekto = 0;
-    // Checkpoints up to here have matched once: a seek through them again
-    // need not sum the game's state.
-    uint64_t verified = 0;
     bool windowopen = false;
+    bool seekasked = false;
+    uint64_t asked = 0;
     std::map<std::string, std::pair<TSound, bool>> sounds;
 };
 

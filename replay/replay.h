@@ -58,6 +58,9 @@ const std::string& RecordingPath();
 uint64_t Steps();
 // What the viewer's bar says of the replay being played.
 WatchState Watched();
+// The replay being watched goes to this step (the page's timeline), from
+// its next look at the viewer's keys.
+void SeekTo(uint64_t step);
 // A checkpoint at the next update step, and the record up to it on the
 // disk, so the replay so far can be handed over whole (the page).
 void RequestCheckpoint();

@@ -149,6 +149,9 @@ bool Playing() { return player && &MachineInUse() == player.get(); }
 const std::string& RecordingPath() { return recorder ? recorder->Path() : nopath; }
 uint64_t Steps() { return recorder ? recorder->Steps() : player ? player->Steps() : 0; }
 WatchState Watched() { return player ? player->Watched() : WatchState{}; }
+void SeekTo(uint64_t step) {
+    if (player) player->AskSeek(step);
+}
 void RequestCheckpoint() {
     if (recorder) recorder->RequestCheckpoint();
 }

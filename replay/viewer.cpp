@@ -70,6 +70,16 @@ Viewer::Ask Viewer::Key(int key, uint64_t step, int32_t now) {
     case KEY_END: Seek(total); break;
     default: return Ask::Nothing;
     }
+    return Sought(step);
+}
+
+Viewer::Ask Viewer::GoTo(uint64_t to, uint64_t step, int32_t now) {
+    lastkey = now;
+    Seek(to);
+    return Sought(step);
+}
+
+Viewer::Ask Viewer::Sought(uint64_t step) {
     // Past the end there is nothing to go to.
     if (target == step || (end != End::No && target > step)) return Ask::Nothing;
     if (target < step) end = End::No;

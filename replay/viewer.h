@@ -23,6 +23,8 @@ public:
     // is the step to go to (already within the replay).
     Ask Key(int key, uint64_t step, int32_t now);
     uint64_t Target() const { return target; }
+    // Asked to go to a step (the page's timeline), while at `step`.
+    Ask GoTo(uint64_t to, uint64_t step, int32_t now);
 
     // Whether the update step the replay holds next runs in this pass; at
     // the recorded speed, when the game's own step clock says one is `due`,
@@ -58,6 +60,7 @@ private:
     static constexpr int32_t BARMS = 3000;
     void Tick(int32_t now);
     void Seek(uint64_t to);
+    Ask Sought(uint64_t step);
 
     uint64_t total = 0;
     uint64_t target = 0;

@@ -42,7 +42,7 @@ uint64_t Picture() {
 // Watches the kept replay in the window, at frames of 16 ms, with keys
 // tapped at the frames given; it is closed at the frame `close`, or at the
 // first frame it holds at its end when 0, or by its keys alone when less.
-Watched Watch(const std::vector<std::pair<int, int>>& keys, int close = 0) {
+Watched Watch(const std::vector<std::pair<int, int>>& keys, int close = 0, std::function<void()> also = nullptr) {
     headless::Reset();
     ResetGameState();
     headless::SetFlipLimit(40000);
@@ -54,6 +54,7 @@ Watched Watch(const std::vector<std::pair<int, int>>& keys, int close = 0) {
         return w;
     }
     for (const auto& [frame, key] : keys) headless::At(frame, [key = key] { headless::Tap(key); });
+    if (also) also();
     headless::EveryFlip([&w, close] {
         Frame f;
         f.state = replay::Watched();
@@ -104,7 +105,8 @@ TEST_F(ViewerTest, ASeekBackOrForwardLandsOnTheStatePlayingStraightThereReaches)
     const std::map<uint64_t, uint64_t> straight = ByStep(Watch({}));
     ASSERT_EQ(straight.rbegin()->first, 2989u);
     // Forward 10 s, a minute back (to the start), forward a minute, back
-    // 10 s, paused there, to the end, and back from the end to the start.
+    // 10 s, paused there, to the end, and back from the end to the start;
+    // then asked for a step as the page's timeline asks, back and forward.
     const Watched w = Watch({{100, KEY_RIGHT},
                              {200, KEY_PAGEUP},
                              {300, KEY_PAGEDOWN},
@@ -113,7 +115,10 @@ TEST_F(ViewerTest, ASeekBackOrForwardLandsOnTheStatePlayingStraightThereReaches)
                              {500, KEY_END},
                              {600, KEY_HOME},
                              {700, KEY_SPACE}},
-                            900);
+                            1100, [] {
+                                headless::At(900, [] { replay::SeekTo(1234); });
+                                headless::At(1000, [] { replay::SeekTo(600); });
+                            });
     ASSERT_EQ(w.code, 0) << w.out;
     const auto landed = [&](int frame) { return w.frames[(size_t)frame - 1].state.step; };
     const uint64_t before = landed(100);
@@ -127,6 +132,8 @@ TEST_F(ViewerTest, ASeekBackOrForwardLandsOnTheStatePlayingStraightThereReaches)
     EXPECT_EQ(landed(601), 0u);
     EXPECT_EQ(landed(700), 0u);  // still paused, at the start
     EXPECT_GT(landed(900), 150u);
+    EXPECT_EQ(landed(901), 1234u);
+    EXPECT_EQ(landed(1001), 600u);
     // Every step shown, however it was come to, is the state straight play
     // had there.
     size_t compared = 0;
@@ -136,7 +143,7 @@ TEST_F(ViewerTest, ASeekBackOrForwardLandsOnTheStatePlayingStraightThereReaches)
         EXPECT_EQ(f.digest, s->second) << "at step " << f.state.step;
         ++compared;
     }
-    EXPECT_EQ(compared, 900u);
+    EXPECT_EQ(compared, 1100u);
 }
 
 TEST_F(ViewerTest, TheSpeedsChangeWhatTheBarSaysAndHowFastTheStepsGo) {

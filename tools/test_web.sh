@@ -10,9 +10,10 @@
 # (build/tests/desktop_frame); then that every file it asks for is served
 # and kept offline (tests/web/offline_test.mjs); then the saves' tests (tests/web/saves_test.mjs),
 # the backup controls' (tests/web/backup_test.mjs) and the replays'
-# (tests/web/replay_test.mjs, against build/quillmoor --verify), and the
+# (tests/web/replay_test.mjs, against build/quillmoor --verify), the
 # page's sound, its switch and what a phone asks of the page
-# (tests/web/sound_test.mjs).
+# (tests/web/sound_test.mjs), and watching a replay in the page, in every
+# engine again (tests/web/watch_test.mjs).
 # Sets up and builds what it needs itself (puppeteer-core, installed by
 # tools/setup.sh --web, drives the machine's own Chromium; it fetches no
 # browser); run by tools/test.sh, it reuses what that has already set up and
@@ -50,4 +51,13 @@ node tests/web/replay_test.mjs build-web build/quillmoor "${1:-}" || status=1
 # phones do; the sound switch, kept for the next visit; the home-screen
 # icon; the full-screen button only where there is full screen.
 node tests/web/sound_test.mjs build-web || status=1
+# Watching a replay in the page: a link, a file chosen or dropped, the
+# viewer's keys, seeks and a phone's taps, in each engine.
+for engine in chromium firefox webkit; do
+  run=(node tests/web/watch_test.mjs build-web build/quillmoor)
+  if [ $engine = webkit ] && [ -z "${DISPLAY:-}" ]; then
+    run=(xvfb-run -a -s "-screen 0 1280x800x24" "${run[@]}")
+  fi
+  BROWSER=$engine "${run[@]}" || status=1
+done
 exit $status

@@ -1,4 +1,5 @@
 // The test machine behind headless.h.
+#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -15,6 +16,7 @@ struct Event {
 
 int32_t now = 0;
 int framems = 16;
+bool realclock = false;
 int flips = 0, fliplimit = 0, lastsync = -1;  // set by Reset
 std::vector<Event> pending;
 std::multimap<int, std::function<void()>> script;
@@ -33,6 +35,7 @@ namespace headless {
 void Reset() {
     now = 0;
     framems = 16;
+    realclock = false;
     flips = 0;
     fliplimit = SAFETYFLIPS;
     lastsync = -1;
@@ -55,6 +58,7 @@ void Reset() {
 }
 
 void SetFrameMs(int ms) { framems = ms; }
+void UseRealClock(bool real) { realclock = real; }
 void NextPass() { EndPass(); }
 void NextStep() {
     EndPass();
@@ -96,7 +100,11 @@ public:
     bool LoadSound(TSound& sound, const char* path) override;
     void PlaySound(const TSound& sound) override;
     void Progress(uint64_t done, uint64_t total) override { progress.emplace_back(done, total); }
-    int32_t ClockMs() override { return now; }
+    int32_t ClockMs() override {
+        if (!realclock) return now;
+        using namespace std::chrono;
+        return (int32_t)duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
     [[noreturn]] void EndProgram(int code) override;
 
 protected:

@@ -26,6 +26,9 @@ void Reset();
 
 // Milliseconds the virtual clock advances at every Flip.
 void SetFrameMs(int ms);
+// The machine's own clock instead of the virtual one (for benchmarks that
+// time what a person watching would see); Reset goes back to the virtual.
+void UseRealClock(bool real);
 void AdvanceClock(int ms);
 int32_t Now();
 

@@ -6,6 +6,7 @@
 // run as they are: each Flip yields to the browser until its next frame, and
 // the loop carries on where it was (ASYNCIFY).
 #include <emscripten.h>
+#include <emscripten/stack.h>
 
 #include <cstdio>
 
@@ -25,6 +26,8 @@ void WebMachine::Progress(uint64_t done, uint64_t total) {
     WebChecking((double)done, (double)total);
     emscripten_sleep(0);
 }
+
+void WebMachine::StartOver() { WebStartOver((double)emscripten_stack_get_base()); }
 
 void WebMachine::EndProgram(int) {
     std::fflush(stdout);

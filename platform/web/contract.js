@@ -34,15 +34,18 @@ export const CONTRACT = {
   // A replay checked by the page (#verify=URL): true, and the player's
   // saves are neither read nor locked.
   verifying: { by: "page.js", readers: ["saves.js"] },
-  // The game's command line then: ["--verify", NAME].
+  // A replay watched in the page (#watch=URL, or a file the player chose):
+  // true, and the player's saves are neither read nor locked either.
+  watching: { by: "page.js", readers: ["saves.js"] },
+  // The game's command line then: ["--verify", NAME] or ["--replay", NAME].
   arguments: { by: "page.js", readers: ["runtime"] },
   // Where the game's lines go then (its standard output).
   print: { by: "page.js", readers: ["runtime"] },
   // Told how far the check has got: checking(done, total), in update steps;
   // the page's bar fills with it.
   checking: { by: "page.js", readers: ["library_web.js"] },
-  // The one line the game said of the replay, or "stopped: WHY" when it
-  // could not run; undefined until then.
+  // The one line the game said of the replay checked or watched (refused,
+  // or left), or "stopped: WHY" when it could not run; undefined until then.
   verdict: { by: "page.js", readers: ["tests"] },
 
   // ---------------------------------------------------------------- the bundles', ahead of the game's code
@@ -72,6 +75,11 @@ export const CONTRACT = {
   // replay being written (empty when none), checkpoint() (the step it is
   // asked at, -1 when nothing is recorded any more), steps(), read(path).
   replay: { by: "library_web.js", readers: ["replay.js", "tests"] },
+  // The replay viewer's way in, from the game's window opening: state(),
+  // what its bar says ({ step, total, quarters, paused, end: "no", "ended"
+  // or "early" }), seek(step), at the game's next frame, and digest(), the
+  // game's state summed up (hex).
+  watch: { by: "library_web.js", readers: ["watch.js", "page.js", "tests"] },
 };
 
 // Emscripten's own: the page's settings for its runtime, and what the

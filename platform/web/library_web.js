@@ -14,7 +14,7 @@ mergeInto(LibraryManager.library, {
   $gameSide: function() {
     if (!Module.quillmoor) {
       Module.quillmoor = { keys: new Map(), events: [], sounds: [], context: null, image: null, memory: null,
-                           times: [] };
+                           times: [], startingOver: null };
     }
     return Module.quillmoor;
   },
@@ -46,13 +46,36 @@ mergeInto(LibraryManager.library, {
   // Waits for the browser's next frame, as the desktop waits for the
   // display: the game's loop is unwound and carries on from here then
   // (ASYNCIFY_IMPORTS names it, web.cmake). A page that another tab has
-  // taken over stays where it is.
-  WebNextFrame__deps: ["$Asyncify"],
+  // taken over stays where it is. Should the game start over while it
+  // carries on (WebStartOver), it is run again from its start here.
+  WebNextFrame__deps: ["$Asyncify", "$gameSide"],
   WebNextFrame: function() {
-    return Asyncify.handleAsync(async () => {
-      await new Promise((resolve) => requestAnimationFrame(() => resolve()));
-      if (Module.halted) await new Promise(() => {});
+    return Asyncify.handleSleep((wakeUp) => {
+      requestAnimationFrame(() => {
+        if (Module.halted) return;
+        try {
+          wakeUp();
+        } catch (err) {
+          const q = gameSide();
+          if (!q.startingOver || err !== q.startingOver.signal) throw err;
+          // Every frame of the game's loops is gone: the stack is the
+          // program's again from its base, and the game starts anew.
+          stackRestore(q.startingOver.base);
+          q.startingOver = null;
+          Module._quillmoor_start_over();
+        }
+      });
     });
+  },
+
+  // Leaves the game's loops where they are, frame by frame, back to the
+  // page (WebNextFrame), which runs the game again from its start. A C++
+  // exception would do it on the desktop; the page's build has none.
+  WebStartOver__deps: ["$gameSide"],
+  WebStartOver: function(base) {
+    const signal = new Error("the game starts over");
+    gameSide().startingOver = { signal: signal, base: base };
+    throw signal;
   },
 
   WebFlipped: function(count) {
@@ -181,6 +204,19 @@ mergeInto(LibraryManager.library, {
       checkpoint: () => Module._quillmoor_replay_checkpoint(),
       steps: () => Module._quillmoor_replay_steps(),
       read: (path) => FS.readFile(path),
+    };
+    // The replay viewer's (watch.js): what its bar says, and going to a
+    // step (at the game's next frame).
+    Module.watch = {
+      state: () => ({
+        step: Module._quillmoor_watch_step(),
+        total: Module._quillmoor_watch_total(),
+        quarters: Module._quillmoor_watch_speed(),
+        paused: Module._quillmoor_watch_paused() === 1,
+        end: ["no", "ended", "early"][Module._quillmoor_watch_end()] || "no",
+      }),
+      seek: (step) => Module._quillmoor_watch_seek(step),
+      digest: () => UTF8ToString(Module._quillmoor_watch_digest()),
     };
   },
 

@@ -1,6 +1,7 @@
 // The page's start-up: the game's code fetched with its download shown,
 // the game's Module set up before quillmoor.js runs, and the page's other
-// jobs started (layout.js, touch.js, status.js, notice.js, sound.js).
+// jobs started (layout.js, touch.js, status.js, notice.js, sound.js,
+// watch.js).
 // Bundled at build time into index.html itself (web.cmake), so nothing waits
 // on another file before the game's own are asked for.
 import { Module } from "./contract.js";
@@ -9,22 +10,30 @@ import { savesNotice } from "./notice.js";
 import { sound } from "./sound.js";
 import { download, hideStatus, status } from "./status.js";
 import { touchControls } from "./touch.js";
+import { leave, refused, watchAsked, watchButton, watchControls } from "./watch.js";
 
 const screen = document.getElementById("screen");
-follow();
-touchControls();
-fullScreenButton();
 
 // A test's way in: with #verify=URL the page checks the replay at URL as
 // `quillmoor --verify` does, with no canvas, no controls and none of the
 // player's saves, and shows the one line the game says (Module.verdict).
 const verify = /^#verify=(.+)$/.exec(location.hash);
+// A replay to watch (#watch=URL, or a file chosen a moment ago: watch.js),
+// with the game's viewer, none of the player's saves, and the viewer's own
+// controls in place of the game's.
+const watch = verify ? null : watchAsked();
+
+follow();
+if (watch) watchControls();
+else touchControls();
+fullScreenButton();
+if (!watch && !verify) watchButton();
 
 // The page's controls are not needed to start: their code (backup.js) is
 // fetched once the game's own is in, or once the page knows it cannot start.
 let controls = false;
 function backupControls() {
-  if (controls || verify) return;
+  if (controls || verify || watch) return;
   controls = true;
   const code = document.createElement("script");
   code.src = "backup.js";
@@ -71,8 +80,10 @@ Object.assign(Module, {
 Module.canvas = screen;
 // The audio output the game plays into, and the sound switch (sound.js).
 Module.sound = verify ? null : sound(screen);
-// After Exit: a page cannot close itself, so it says what happened.
+// After Exit: a page cannot close itself, so it says what happened. A
+// replay watched and left returns to the game's title.
 Module.ended = () => {
+  if (watch) return leave();
   screen.style.visibility = "hidden";
   status("The game has ended. Reload the page to play again.", null);
 };
@@ -106,6 +117,33 @@ if (verify) {
       return response.arrayBuffer();
     }).then((bytes) => Module.FS_createDataFile("/", name, new Uint8Array(bytes), true, false, false))
       .catch((err) => console.error(`the replay ${url} could not be fetched: ${err.message}`))
+      .finally(() => Module.removeRunDependency("replay"));
+  });
+} else if (watch) {
+  Module.watching = true;
+  Module.arguments = ["--replay", watch.name];
+  // The game's one line of the replay: why it cannot be watched (said
+  // before its window opens: shown here, with the way back), or how it was
+  // left.
+  Module.print = (line) => {
+    console.log(line);
+    if (Module.verdict !== undefined) return;
+    Module.verdict = line;
+    if (Module.watch) return;  // the window is open: the viewer was left
+    screen.style.visibility = "hidden";
+    refused();
+    status(line, null);
+  };
+  Module.preRun.push(() => {
+    const keep = (bytes) => Module.FS_createDataFile("/", watch.name, bytes, true, false, false);
+    if (watch.bytes) return keep(new Uint8Array(watch.bytes));
+    if (!watch.url) return;
+    Module.addRunDependency("replay");
+    fetch(watch.url).then((response) => {
+      if (!response.ok) throw new Error(`${response.status}`);
+      return response.arrayBuffer();
+    }).then((bytes) => keep(new Uint8Array(bytes)))
+      .catch((err) => console.error(`the replay ${watch.url} could not be fetched: ${err.message}`))
       .finally(() => Module.removeRunDependency("replay"));
   });
 } else {

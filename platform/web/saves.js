@@ -408,6 +408,7 @@ Module.saves = (function () {
 })();
 
 Module.preRun = Module.preRun || [];
-// A replay checked by the page (page.js, #verify=) brings every file it
-// reads: the player's saves are neither read nor locked for it.
-Module.preRun.push(function () { if (!Module.verifying) Module.saves.start(); });
+// A replay checked or watched by the page (page.js, #verify= and #watch)
+// brings every file it reads: the player's saves are neither read nor
+// locked for it.
+Module.preRun.push(function () { if (!Module.verifying && !Module.watching) Module.saves.start(); });

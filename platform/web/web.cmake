@@ -65,13 +65,13 @@ target_link_options(quillmoor PRIVATE
 set_target_properties(quillmoor PROPERTIES SUFFIX ".js" LINK_DEPENDS "${WEB_LIBRARY};${PRE_JS}")
 
 # The page's own script, one job a file (page.js starts the game and brings
-# contract.js, layout.js, touch.js, status.js, notice.js and sound.js along),
-# bundled by esbuild and put inside index.html, so the page asks for nothing
-# more before the game's own files.
+# contract.js, layout.js, touch.js, status.js, notice.js, sound.js and
+# watch.js along), bundled by esbuild and put inside index.html, so the page
+# asks for nothing more before the game's own files.
 # (Bundled into a folder of its own: it is no file the page serves.)
 set(PAGE_JS ${CMAKE_CURRENT_BINARY_DIR}/inline/page.js)
 set(PAGE_SOURCES ${WEB_SOURCE}/page.js ${WEB_SOURCE}/contract.js ${WEB_SOURCE}/layout.js ${WEB_SOURCE}/touch.js
-  ${WEB_SOURCE}/status.js ${WEB_SOURCE}/notice.js ${WEB_SOURCE}/sound.js)
+  ${WEB_SOURCE}/status.js ${WEB_SOURCE}/notice.js ${WEB_SOURCE}/sound.js ${WEB_SOURCE}/watch.js)
 add_custom_command(
   OUTPUT ${PAGE_JS}
   COMMAND ${ESBUILD} ${WEB_SOURCE}/page.js

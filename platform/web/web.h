@@ -20,6 +20,9 @@ public:
     void Progress(uint64_t done, uint64_t total) override;
     int32_t ClockMs() override;
     [[noreturn]] void EndProgram(int code) override;
+    // The game's loops are left by the page's own unwinding (no C++
+    // exceptions in the page): see WebStartOver.
+    [[noreturn]] void StartOver() override;
 
 protected:
     void PumpEvents() override;
@@ -70,4 +73,8 @@ void WebOfferReplay();
 void WebChecking(double done, double total);
 // The game has ended.
 void WebEnded();
+// The game starts over (a replay sought back): the page unwinds every
+// frame of the game's loops and, at once, runs the game from its start
+// again on a stack put back to its base. Never returns.
+[[noreturn]] void WebStartOver(double stackbase);
 }

@@ -351,11 +351,13 @@ function windowOf(w) {
 // WebDriver takes them.
 function puppeteerWindow(page) {
   const evaluate = (fn, ...args) => page.evaluate(typeof fn === "string" ? new Function(fn) : fn, ...args);
+  // Firefox's WebDriver BiDi knows the space bar by its character only.
+  const key = (code) => (code === "Space" ? " " : code);
   return windowOf({
     page, evaluate,
     goto: (url) => page.goto(url).then(() => {}),
-    down: (code) => page.keyboard.down(code),
-    up: (code) => page.keyboard.up(code),
+    down: (code) => page.keyboard.down(key(code)),
+    up: (code) => page.keyboard.up(key(code)),
     front: () => page.bringToFront(),
     click: (selector) => page.click(selector),
     tap: (selector) => page.tap(selector),
@@ -368,7 +370,8 @@ function puppeteerWindow(page) {
 // The WebDriver key for a key's place on the keyboard (event.code).
 const webdriverKey = (code) => /^Key[A-Z]$/.test(code) ? code.slice(3).toLowerCase()
   : { ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN,
-      Escape: Key.ESCAPE, Enter: Key.ENTER, Space: Key.SPACE }[code];
+      Escape: Key.ESCAPE, Enter: Key.ENTER, Space: Key.SPACE, Home: Key.HOME, End: Key.END, PageUp: Key.PAGE_UP,
+      PageDown: Key.PAGE_DOWN, Period: "." }[code];
 
 async function freePort() {
   const s = http.createServer();
