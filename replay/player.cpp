@@ -104,10 +104,12 @@ void Player::Deliver(const std::vector<uint32_t>& events) {
 // The machine's own keys while a replay plays in the window are the
 // viewer's; closing the window ends it. None of them reaches the game.
 void Player::Watch() {
-    if (!window) return;
+    // A seek runs through without looking: keys pressed meanwhile wait, and
+    // are heard where it lands.
+    if (!window || seeking) return;
     if (seekasked) {
         seekasked = false;
-        if (view.GoTo(asked, seeking ? seekto : steps, inner.ClockMs()) == Viewer::Ask::Seek) GoTo(view.Target());
+        if (view.GoTo(asked, steps, inner.ClockMs()) == Viewer::Ask::Seek) GoTo(view.Target());
     }
     uint32_t events[MAXEVENTS];
     const int n = inner.Events(events, MAXEVENTS);
@@ -115,8 +117,7 @@ void Player::Watch() {
         const uint32_t e = events[i];
         if ((e & 3) == KEYEVENT_CLOSE) Leave();
         if ((e & 3) != KEYEVENT_DOWN) continue;
-        // Seeks while one is under way go on from where it is going.
-        switch (view.Key((int)(e >> 2), seeking ? seekto : steps, inner.ClockMs())) {
+        switch (view.Key((int)(e >> 2), steps, inner.ClockMs())) {
         case Viewer::Ask::Leave: Leave();
         case Viewer::Ask::Seek: GoTo(view.Target()); break;
         case Viewer::Ask::Nothing: break;
@@ -126,10 +127,7 @@ void Player::Watch() {
 
 void Player::GoTo(uint64_t target) {
     if (target < steps) StartOverAt(target);
-    if (target == steps) {
-        if (seeking) Land();
-        return;
-    }
+    if (target == steps) return;
     seeking = true;
     seekto = target;
     DrawNothing(true);

@@ -20,8 +20,13 @@ void WarmWorldMaker() {
     FreshGame();
 }
 
-int PlayFromTheStart() {
-    WarmWorldMaker();
+// `again`: started over in this program, where the world's maker is warm
+// already; everything else is put back all the same.
+int PlayFromTheStart(bool again) {
+    if (again)
+        FreshGame();
+    else
+        WarmWorldMaker();
     quit = 0;
     accum = 0.0f;
     SetWindowCaption("Quillmoor");
@@ -69,9 +74,18 @@ int PlayFromTheStart() {
 int RunGame() {
     // A replay sought back to an earlier step starts the game over: its
     // loops are left, and everything begins again as it began.
+    for (bool again = false;; again = true) {
+        try {
+            return PlayFromTheStart(again);
+        } catch (const StartingOver&) {
+        }
+    }
+}
+
+int RunGameAgain() {
     for (;;) {
         try {
-            return PlayFromTheStart();
+            return PlayFromTheStart(true);
         } catch (const StartingOver&) {
         }
     }

@@ -10,6 +10,9 @@
 // final save. Returns the process's exit code when the window cannot open;
 // otherwise ends through EndGame.
 int RunGame();
+// RunGame after the game has started over in this program (the page's way:
+// it has no exceptions to catch).
+int RunGameAgain();
 // The program ends here, its replay closed with its last checkpoint.
 [[noreturn]] void EndGame();
 // The game's state as one number, for the replay's checkpoints.

@@ -47,4 +47,4 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quillmoor_watch_seek(double step) {
 
 // The page has left every loop of the game (WebStartOver): it runs again
 // from its start, the replay in front of the machine as it was.
-extern "C" EMSCRIPTEN_KEEPALIVE void quillmoor_start_over() { RunGame(); }
+extern "C" EMSCRIPTEN_KEEPALIVE void quillmoor_start_over() { RunGameAgain(); }
