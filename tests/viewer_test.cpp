@@ -1,9 +1,10 @@
 // Watching a replay in the window as a person would, with the viewer's
 // keys: paused, the picture holds still and a step goes one update on; a
 // seek back or forward lands on the very state playing straight there
-// reaches; the speeds change what the bar says and how fast the steps go;
+// reaches, and writes nothing; the speeds change what the bar says and how fast the steps go;
 // at the end the last frame stays until the viewer leaves.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -144,6 +145,8 @@ TEST_F(ViewerTest, ASeekBackOrForwardLandsOnTheStatePlayingStraightThereReaches)
         ++compared;
     }
     EXPECT_EQ(compared, 1100u);
+    // Starting over and over, it wrote nothing where it was watched.
+    EXPECT_TRUE(std::filesystem::is_empty(".")) << "files were written while watching";
 }
 
 TEST_F(ViewerTest, TheSpeedsChangeWhatTheBarSaysAndHowFastTheStepsGo) {
