@@ -70,7 +70,7 @@ export const CONTRACT = {
   // the last frames kept the page busy.
   quillmoor: { by: "library_web.js", readers: ["tests", "bench"] },
   // How many frames the game has shown: its own clock, 16 ms of play each.
-  flips: { by: "library_web.js", readers: ["tests"] },
+  flips: { by: "library_web.js", readers: ["tests", "bench"] },
   // "Save replay"'s way in, from the game's window opening: path() of the
   // replay being written (empty when none), checkpoint() (the step it is
   // asked at, -1 when nothing is recorded any more), steps(), read(path).
@@ -79,7 +79,7 @@ export const CONTRACT = {
   // what its bar says ({ step, total, quarters, paused, end: "no", "ended"
   // or "early" }), seek(step), at the game's next frame, and digest(), the
   // game's state summed up (hex).
-  watch: { by: "library_web.js", readers: ["watch.js", "page.js", "tests"] },
+  watch: { by: "library_web.js", readers: ["watch.js", "page.js", "tests", "bench"] },
 };
 
 // Emscripten's own: the page's settings for its runtime, and what the
