@@ -63,6 +63,9 @@ if [ "$mode" = all ]; then
   windows=$(sed -n 's/^windows tests: \([0-9]* ran, [0-9]* failed\).*/\1/p' "$log" | tail -1)
   ran="$ran; windows ${windows:-no result}"
   while IFS= read -r name; do skipped+=("windows: $name"); done < <(sed -n 's/^\s*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
+  # A test wine failed to start, which passed run again alone, is named too.
+  while IFS= read -r name; do ran="$ran; windows: $name passed only when run again"; done < \
+    <(sed -n 's/^windows: \(.*\) failed under wine, then passed when run again alone$/\1/p' "$log")
   # The session the Windows game recorded, checked by the page's own build.
   if ls build-windows/recorded/*.replay >/dev/null 2>&1 &&
      REPLAYS=build-windows/recorded REPLAYS_ONLY=1 node tests/web/replay_test.mjs build-web build/quillmoor 2>&1 | tee "$log"; then
