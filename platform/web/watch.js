@@ -85,12 +85,14 @@ export function refused() {
 // after asking (the play in this tab stops, and what it has not saved is
 // lost), the page starts again watching it.
 export function watchButton() {
-  const [button, picker, ask, question, yes, no] =
-    ["replay-watch", "replay-watch-file", "watch-ask", "watch-question", "watch-yes", "watch-no"]
+  const [button, picker, ask, question, yes, no, message] =
+    ["replay-watch", "replay-watch-file", "watch-ask", "watch-question", "watch-yes", "watch-no", "replay-message"]
       .map((id) => document.getElementById(id));
   if (!button) return;
   let chosen = null;
+  const say = (text) => { message.textContent = text; message.hidden = !text; };
   const asking = (file) => {
+    say("");
     chosen = file;
     ask.hidden = !file;
     button.hidden = !!file;
@@ -121,8 +123,16 @@ export function watchButton() {
     const file = chosen;
     asking(null);
     if (!file) return;
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    history.pushState({ quillmoorWatch: { name: file.name, bytes } }, "", "#watch");
+    try {
+      const bytes = new Uint8Array(await file.arrayBuffer());
+      history.pushState({ quillmoorWatch: { name: file.name, bytes } }, "", "#watch");
+    } catch (err) {
+      // Unreadable (gone since it was chosen), or more than the browser
+      // carries across a reload (some 16 MB: days of play).
+      say(`The replay could not be opened here: ${err.name === "NotReadableError" ? "it cannot be read"
+                                                                                 : "it is too large for this browser"}.`);
+      return;
+    }
     location.reload();
   });
 }

@@ -9,7 +9,7 @@
 // locked, and what was stored is there as it was afterwards; a damaged file
 // and a foreign one are refused with the desktop's own line. In Chromium
 // also: "Watch replay" with a file chosen and with one dropped on the page,
-// and a phone (touch, device scale 3, upright and on its side) tapping the
+// one too large for the browser to carry said so, and a phone (touch, device scale 3, upright and on its side) tapping the
 // viewer's buttons and its timeline.
 //
 //   BROWSER=chromium|firefox|webkit node watch_test.mjs BUILD-WEB-FOLDER DESKTOP-PROGRAM
@@ -199,6 +199,20 @@ try {
     await page.click("#watch-no");
     check(/^Watch dropped\.replay\?/.test(dropped) && await page.$eval("#watch-ask", (e) => e.hidden),
           `${name}: a dropped file is asked about too, and Cancel leaves the game as it was ("${dropped}")`);
+    // A file the browser will not carry across the reload: said, and the
+    // game goes on.
+    await page.evaluate((bytes) => {
+      history.pushState = () => { throw new DOMException("the state is too large", "DataCloneError"); };
+      const data = new DataTransfer();
+      data.items.add(new File([new Uint8Array(bytes)], "huge.replay"));
+      window.dispatchEvent(new DragEvent("drop", { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, Array.from(kept));
+    await page.click("#watch-yes");
+    const said = await until("the message", () => page.$eval("#replay-message", (e) => !e.hidden), 10)
+      ? await page.$eval("#replay-message", (e) => e.textContent) : "";
+    check(said === "The replay could not be opened here: it is too large for this browser." &&
+          await page.evaluate(() => !location.hash && !!Module.quillmoor.context),
+          `${name}: a file too large to carry across the reload is said so, and the game goes on ("${said}")`);
     await page.close();
 
     // A phone, upright and on its side: the buttons and the timeline within
