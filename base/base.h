@@ -57,6 +57,10 @@ std::string SettingsText();
 void DrawPlainText(const std::string& text, int x, int y, int centrex, int centrey);
 // The same with a one-pixel drop shadow, in the inverse colour or in black.
 void DrawShadowText(const std::string& text, int x, int y, int centrex, int centrey, int blackshadow);
+// Text in printf's format, made in one kept string so that drawing numbers
+// every frame allocates nothing; each call overwrites the last, so draw it
+// before making the next.
+const std::string& TextOf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // A floating text of an area: rises from where it was made and vanishes
 // when its steps run out.

@@ -1,9 +1,26 @@
 // Bitmap text. The font picture holds one 4x5 cell per character code; the
 // text operations know nothing about the glyphs beyond that.
+#include <cstdarg>
+#include <cstdio>
+
 #include "base/assets.h"
 #include "base/base.h"
 
 TList<textleap> textleaps;
+
+namespace {
+std::string scratch;
+}  // namespace
+
+const std::string& TextOf(const char* format, ...) {
+    char buf[256];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    scratch.assign(buf, n < 0 ? 0 : n < (int)sizeof buf ? (size_t)n : sizeof buf - 1);
+    return scratch;
+}
 
 void DrawPlainText(const std::string& text, int x, int y, int centrex, int centrey) {
     const int n = (int)text.size();

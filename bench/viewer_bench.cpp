@@ -68,70 +68,53 @@ void Display() {
     std::this_thread::sleep_until(course.vsync);
 }
 
+// The seeks, in order, each from where the last one landed: where
+// to (in halves of the replay) and what it is called (none: not timed).
+struct Leg {
+    int halves;
+    const char* what;
+};
+constexpr Leg SEEKS[] = {
+    {1, "from the start to the middle"},     {2, "on from the middle to the end"},
+    {1, "back from the end to the middle"},  {0, nullptr},
+    {2, "from the start to the end"},        {0, nullptr},
+};
+constexpr int SEEKCOUNT = (int)(sizeof SEEKS / sizeof SEEKS[0]);
+
+// Stages: 0 paused at the start; 1 .. SEEKCOUNT each seek asked, then
+// timed when it lands; then 16x, then as fast as it goes.
 void Frame() {
     Display();
     ++course.frames;
     const replay::WatchState w = replay::Watched();
-    switch (course.stage) {
-    case 0:  // paused at the start
+    const int stage = course.stage;
+    if (stage == 0) {
         course.total = w.total;
         headless::Tap(KEY_SPACE);
-        course.stage = 1;
-        break;
-    case 1:
         std::printf("seeking in an hour's replay (%" PRIu64 " steps), paused:\n", course.total);
-        Seek(course.total / 2);
-        course.stage = 2;
-        break;
-    case 2:
-        if (!Landed()) break;
-        std::printf("  from the start to the middle       %6.3f s\n", Since(course.began));
-        Seek(course.total);
-        course.stage = 3;
-        break;
-    case 3:
-        if (!Landed()) break;
-        std::printf("  on from the middle to the end      %6.3f s\n", Since(course.began));
-        Seek(course.total / 2);
-        course.stage = 4;
-        break;
-    case 4:
-        if (!Landed()) break;
-        std::printf("  back from the end to the middle    %6.3f s\n", Since(course.began));
-        Seek(0);
-        course.stage = 5;
-        break;
-    case 5:
-        if (!Landed()) break;
-        Seek(course.total);
-        course.stage = 6;
-        break;
-    case 6:
-        if (!Landed()) break;
-        std::printf("  from the start to the end          %6.3f s\n", Since(course.began));
-        Seek(0);
-        course.stage = 7;
-        break;
-    case 7:
-        if (!Landed()) break;
-        std::printf("watching, on a 60 Hz display:\n");
-        headless::Tap(KEY_SPACE);  // playing
-        Measure("at 16x", 4);
-        course.stage = 8;
-        break;
-    case 8:
-        if (Since(course.began) < 5) break;
+        Seek(course.total * (uint64_t)SEEKS[0].halves / 2);
+        course.stage = 1;
+    } else if (stage <= SEEKCOUNT) {
+        if (!Landed()) return;
+        if (SEEKS[stage - 1].what) std::printf("  %-34s %6.3f s\n", SEEKS[stage - 1].what, Since(course.began));
+        if (stage < SEEKCOUNT) {
+            Seek(course.total * (uint64_t)SEEKS[stage].halves / 2);
+        } else {
+            std::printf("watching, on a 60 Hz display:\n");
+            headless::Tap(KEY_SPACE);  // playing
+            Measure("at 16x", 4);
+        }
+        course.stage = stage + 1;
+    } else if (stage == SEEKCOUNT + 1) {
+        if (Since(course.began) < 5) return;
         Report();
         Measure("as fast as it goes", 1);
-        course.stage = 9;
-        break;
-    case 9:
-        if (Since(course.began) < 5 && w.end == replay::End::No) break;
+        course.stage = stage + 1;
+    } else if (stage == SEEKCOUNT + 2) {
+        if (Since(course.began) < 5 && w.end == replay::End::No) return;
         Report();
         headless::Tap(KEY_ESCAPE);
-        course.stage = 10;
-        break;
-    default: break;
+        course.stage = stage + 1;
     }
 }
 }  // namespace

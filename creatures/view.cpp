@@ -4,7 +4,6 @@
 #include "creatures/view.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -22,24 +21,6 @@
 
 namespace {
 bool Held(int a, int b) { return KeyHeld(a) || KeyHeld(b); }
-
-// The HUD's numbers, kept so that drawing them allocates nothing.
-std::string hudtext;
-
-const std::string& Count(int32_t n) {
-    char buf[16];
-    const int k = std::snprintf(buf, sizeof buf, "%d", (int)n);
-    hudtext.assign(buf, (size_t)k);
-    return hudtext;
-}
-
-// "+reward (experience)"
-const std::string& Reward(int32_t reward, int32_t exp) {
-    char buf[32];
-    const int k = std::snprintf(buf, sizeof buf, "+%d (%d)", (int)reward, (int)exp);
-    hudtext.assign(buf, (size_t)k);
-    return hudtext;
-}
 
 // The tiles of the lit square that are on screen, as [lo, hi] ranges.
 struct Span {
@@ -102,14 +83,14 @@ void DrawHUD(const entity& p) {
     const uint8_t enc = EncounterAt(marker.x, marker.y);
     if ((enc == encounters::wild || enc == encounters::cleared) && m > 0) {
         DrawSprite(gfxbaddie, 31, 32, 0);
-        DrawShadowText(Count(m), 40, 34, 0, 0, 0);
+        DrawShadowText(TextOf("%d", (int)m), 40, 34, 0, 0, 0);
     }
     if (enc == encounters::wild) {
         DrawSprite(gfxexp, 31, 24, 0);
         const uint8_t clear = m == 0;
         if (clear && untouched == 1 && noturning == 1) SetColor(192, 192, 255);
         const int32_t preview = BonusTotal(TerrainTier(), clear);
-        DrawShadowText(Reward(preview, player::exp), 40, 26, 0, 0, 0);
+        DrawShadowText(TextOf("+%d (%d)", (int)preview, (int)player::exp), 40, 26, 0, 0, 0);
     }
 }
 

@@ -2,8 +2,6 @@
 // unknown map, the marker, the scouting prices while Space is held, and the
 // HUD. Drawn on every pass of the main loop and beneath the wipes and the
 // status menu.
-#include <cstdio>
-
 #include "creatures/creatures.h"
 #include "overworld/overworld.h"
 #include "engine/draw.h"
@@ -13,23 +11,6 @@
 #include "base/base.h"
 
 namespace {
-// Texts of the frame, kept so that drawing them allocates nothing.
-std::string text;
-
-const std::string& Number(int32_t v) {
-    char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%d", (int)v);
-    text.assign(buf, (size_t)n);
-    return text;
-}
-
-const std::string& Fraction(int32_t a, int32_t b) {
-    char buf[32];
-    const int n = std::snprintf(buf, sizeof buf, "%d/%d", (int)a, (int)b);
-    text.assign(buf, (size_t)n);
-    return text;
-}
-
 // A tile is seen when it or one of its four sides is known: the known land
 // and a ring of the wild around it.
 bool Seen(int32_t x, int32_t y) {
@@ -73,7 +54,7 @@ void DrawScoutingPrices() {
         const int32_t tx = marker.x + dx[d], ty = marker.y + dy[d];
         if (!InWorld(tx, ty) || encountertype[tx][ty] != encounters::wild) continue;
         DrawSprite(gfxexp, 16 * tx + 1, 16 * ty + 1, 0);
-        DrawShadowText(Number(m * TierAt(tx, ty)), 16 * tx + 10, 16 * ty + 2, 0, 0, 0);
+        DrawShadowText(TextOf("%d", (int)(m * TierAt(tx, ty))), 16 * tx + 10, 16 * ty + 2, 0, 0, 0);
     }
 }
 
@@ -83,7 +64,7 @@ void DrawHUD() {
     DrawSprite(gfxexp, 4, 4, 0);
     const int32_t need = level * (level + 1) / 2;
     if (player::exp >= need) SetColor(128, 160 + DrawRand(0, 96), 255);
-    DrawShadowText(Fraction(player::exp, need), 13, 7, 0, 0, 0);
+    DrawShadowText(TextOf("%d/%d", (int)player::exp, (int)need), 13, 7, 0, 0, 0);
 
     // Free inventory cells, warming toward red as the bag fills.
     SetColor(255, 255, 255);
@@ -94,11 +75,11 @@ void DrawHUD() {
     if (used >= 20) SetColor(255, 255, 0);
     if (used >= 25) SetColor(255, 128, 0);
     if (used >= 30) SetColor(255, 0, 0);
-    DrawShadowText(Number(30 - used), 49, 7, 0, 0, 1);
+    DrawShadowText(TextOf("%d", 30 - used), 49, 7, 0, 0, 1);
 
     SetColor(255, 255, 255);
     DrawSprite(gfxgold, 60, 4, 0);
-    DrawShadowText(Number(gold), 69, 7, 0, 0, 1);
+    DrawShadowText(TextOf("%d", (int)gold), 69, 7, 0, 0, 1);
 }
 }  // namespace
 

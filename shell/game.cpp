@@ -69,27 +69,20 @@ int PlayFromTheStart(bool again) {
     EndGame();
 }
 
-}  // namespace
-
-int RunGame() {
-    // A replay sought back to an earlier step starts the game over: its
-    // loops are left, and everything begins again as it began.
-    for (bool again = false;; again = true) {
+// A replay sought back to an earlier step starts the game over: its loops
+// are left, and everything begins again as it began.
+int Run(bool again) {
+    for (;; again = true) {
         try {
             return PlayFromTheStart(again);
         } catch (const StartingOver&) {
         }
     }
 }
+}  // namespace
 
-int RunGameAgain() {
-    for (;;) {
-        try {
-            return PlayFromTheStart(true);
-        } catch (const StartingOver&) {
-        }
-    }
-}
+int RunGame() { return Run(false); }
+int RunGameAgain() { return Run(true); }
 
 void EndGame() {
     EndSession();

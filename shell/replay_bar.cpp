@@ -4,7 +4,6 @@
 // far through it is.
 #include <cinttypes>
 #include <cstdio>
-#include <string>
 
 #include "base/base.h"
 #include "engine/draw.h"
@@ -12,9 +11,6 @@
 #include "shell/shell.h"
 
 namespace {
-// The bar's text, kept so that drawing it allocates nothing.
-std::string line;
-
 // m:ss, or h:mm:ss from the first hour.
 int Clock(char* out, size_t size, uint64_t steps) {
     const uint64_t s = steps / replay::STEPSPERSECOND;
@@ -50,12 +46,9 @@ void DrawReplayBar(const replay::WatchState& w) {
     CurrentColor(r, g, b);
     SetDrawOrigin(0, 0);
 
-    char now[24], all[24], text[160];
+    char now[24], all[24];
     Clock(now, sizeof now, w.step);
     Clock(all, sizeof all, w.total);
-    const int n = std::snprintf(text, sizeof text, "REPLAY  %s / %s   step %" PRIu64 " of %" PRIu64 "   %s   %s", now,
-                                all, w.step, w.total, Speed(w.quarters), What(w));
-    line.assign(text, (size_t)(n < 0 ? 0 : n < (int)sizeof text ? n : (int)sizeof text - 1));
 
     SetColor(32, 24, 16);
     DrawRect(0, 0, SCREENW, 10);
@@ -63,7 +56,9 @@ void DrawReplayBar(const replay::WatchState& w) {
     const uint64_t done = w.total == 0 ? 0 : w.step * (uint64_t)SCREENW / w.total;
     DrawRect(0, 10, (int)(done > (uint64_t)SCREENW ? SCREENW : done), 1);
     SetColor(255, 255, 255);
-    DrawShadowText(line, 3, 3, 0, 0, 1);
+    DrawShadowText(TextOf("REPLAY  %s / %s   step %" PRIu64 " of %" PRIu64 "   %s   %s", now, all, w.step, w.total,
+                          Speed(w.quarters), What(w)),
+                   3, 3, 0, 0, 1);
 
     SetColor(r, g, b);
     SetDrawOrigin(ox, oy);

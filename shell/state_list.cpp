@@ -181,9 +181,7 @@ constexpr StateEntry LIST[] = {
     NOTSTATE("areas/areafile.cpp:incoming", "scratch"),
     NOTSTATE("overworld/generate.cpp:rows", "scratch"),
     NOTSTATE("overworld/map.cpp:floodwork", "scratch"),
-    NOTSTATE("overworld/view.cpp:text", "scratch"),
-    NOTSTATE("creatures/view.cpp:hudtext", "scratch"),
-    NOTSTATE("shell/replay_bar.cpp:line", "scratch"),
+    NOTSTATE("base/text.cpp:scratch", "scratch"),
     NOTSTATE("overworld/worldfile.cpp:tilerecords", "scratch"),
 };
 
