@@ -174,7 +174,13 @@ Module.saves = (function () {
       const got = { keys: null, values: null, turn: 0 };
       meta.get("turn").onsuccess = (e) => {
         got.turn = (e.target.result || 0) + 1;
-        meta.put(got.turn, "turn");
+        // A write that throws fails this read as any failure of it does,
+        // not the page (whose uncaught errors stop the game's display).
+        try {
+          meta.put(got.turn, "turn");
+        } catch (err) {
+          state.abort(failure("the saved worlds could not be read", err));
+        }
       };
       files.getAllKeys().onsuccess = (e) => { got.keys = e.target.result; };
       files.getAll().onsuccess = (e) => { got.values = e.target.result; };

@@ -190,6 +190,24 @@ await scenario("a write throws", async (tab) => {
   check(await a.line("world saved: A"), "a write throws: play goes on, and the next save is kept");
 });
 
+await scenario("every write throws", async (tab) => {
+  // From the page's first moment, the storage throws at every write: the
+  // one that takes the writing turn at start-up fails the saves, not the
+  // game, which plays on in sight.
+  const a = await tab(server.url, {
+    before: (page) => page.evaluateOnNewDocument(() => {
+      IDBObjectStore.prototype.put = function () { throw new DOMException("the disk failed", "UnknownError"); };
+    }),
+  });
+  check(await until("the notice", async () => (await a.notice()).startsWith("Saves unavailable"), 30),
+        `every write throws: the page says saves are unavailable ("${await a.notice()}")`);
+  await a.waitFor("the title", titleShown);
+  const shown = await a.page.evaluate(() => document.getElementById("screen").style.visibility !== "hidden" &&
+                                            document.getElementById("status").hidden);
+  await a.key("KeyX");
+  check(shown && await a.line("entering encounter type: 3"), "every write throws: the game is in sight and plays on");
+});
+
 await scenario("storage does not answer", async (tab) => {
   // The page's long timers, by id, until they fire or are cleared: a
   // request that has settled must leave none behind.
