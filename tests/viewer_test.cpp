@@ -194,3 +194,18 @@ TEST_F(ViewerTest, AtTheEndTheLastFrameStaysUntilTheViewerLeaves) {
     for (size_t i = 100; i < 299; ++i) EXPECT_EQ(w.frames[i].picture, end.picture) << i;
     EXPECT_EQ(w.out, "replay ended: 2989 steps\n");
 }
+
+TEST_F(ViewerTest, TheBarHidesAfterAFewSecondsWithoutAKeyAndAnyKeyBringsItBack) {
+    // W is no key of the viewer's, and still brings the bar back.
+    const Watched w = Watch({{400, KEY_W}}, 500);
+    ASSERT_EQ(w.code, 0) << w.out;
+    // The line under the bar, how far through the replay is, starts at its
+    // left edge in the colour of the game's frames (192, 160, 128).
+    const uint32_t line = 0xC0A080;
+    EXPECT_EQ(w.frames[100].bar, line);
+    // Three seconds are some 188 frames of 16 ms.
+    EXPECT_EQ(w.frames[180].bar, line);
+    EXPECT_NE(w.frames[200].bar, line);
+    EXPECT_NE(w.frames[399].bar, line);
+    EXPECT_EQ(w.frames[401].bar, line);
+}
